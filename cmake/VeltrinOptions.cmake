@@ -1,0 +1,39 @@
+# Build options of the numeric core.
+
+set(VELTRIN_CONFIGURATION "full" CACHE STRING "Plug-in configuration: full, no_diagnostics or reduced")
+set_property(CACHE VELTRIN_CONFIGURATION PROPERTY STRINGS full no_diagnostics reduced)
+if(NOT VELTRIN_CONFIGURATION MATCHES "^(full|no_diagnostics|reduced)$")
+	message(FATAL_ERROR "VELTRIN_CONFIGURATION must be full, no_diagnostics or reduced, not '${VELTRIN_CONFIGURATION}'")
+endif()
+
+set(VELTRIN_GODOT_CPP_DIR "" CACHE PATH "Build the plug-in against this godot-cpp checkout instead of the engine double")
+option(VELTRIN_BUILD_TESTS "Build the tests" ON)
+option(VELTRIN_BUILD_BENCH "Build the benchmarks" ON)
+option(VELTRIN_SANITIZE "Build everything with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(VELTRIN_WERROR "Treat warnings as errors" OFF)
+
+# Godot's binary naming: template_release for release builds, template_debug otherwise.
+if(CMAKE_BUILD_TYPE STREQUAL "Release" OR CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
+	set(VELTRIN_GODOT_TARGET template_release)
+else()
+	set(VELTRIN_GODOT_TARGET template_debug)
+endif()
+
+# Compile definitions selecting the configuration's features.
+set(VELTRIN_CONFIGURATION_DEFINITIONS "")
+if(VELTRIN_CONFIGURATION STREQUAL "full")
+	list(APPEND VELTRIN_CONFIGURATION_DEFINITIONS VELTRIN_DIAGNOSTICS=1)
+endif()
+if(NOT VELTRIN_CONFIGURATION STREQUAL "reduced")
+	list(APPEND VELTRIN_CONFIGURATION_DEFINITIONS VELTRIN_NATIVE_INPUT_ORDER=1 VELTRIN_NATIVE_ROUTE_COPY=1)
+endif()
+
+set(VELTRIN_WARNINGS -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wno-unused-parameter)
+if(VELTRIN_WERROR)
+	list(APPEND VELTRIN_WARNINGS -Werror)
+endif()
+
+if(VELTRIN_SANITIZE)
+	add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+	add_link_options(-fsanitize=address,undefined)
+endif()
