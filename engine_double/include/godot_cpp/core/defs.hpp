@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Symbols of the double must stay visible to plug-ins built with -fvisibility=hidden.
+#define ENGINE_DOUBLE_API __attribute__((visibility("default")))
+
+#ifndef GDE_EXPORT
+#define GDE_EXPORT __attribute__((visibility("default")))
+#endif
+
+#ifndef _FORCE_INLINE_
+#define _FORCE_INLINE_ inline __attribute__((always_inline))
+#endif
+
+#ifndef _ALWAYS_INLINE_
+#define _ALWAYS_INLINE_ inline __attribute__((always_inline))
+#endif
+
+#ifndef _NO_DISCARD_
+#define _NO_DISCARD_ [[nodiscard]]
+#endif
+
+#ifndef likely
+#define likely(x) __builtin_expect(!!(x), 1)
+#define unlikely(x) __builtin_expect(!!(x), 0)
+#endif
+
+namespace godot {
+
+using real_t = float;
+
+} // namespace godot

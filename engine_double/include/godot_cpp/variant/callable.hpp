@@ -1,0 +1,72 @@
+#pragma once
+
+#include <godot_cpp/core/defs.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+
+namespace engine_double::internal {
+struct CallableData;
+} // namespace engine_double::internal
+
+namespace godot {
+
+class Array;
+class CallableCustom;
+class Object;
+class StringName;
+class Variant;
+
+// A handle to shared, immutable call data; a null pointer is the null Callable.
+class ENGINE_DOUBLE_API Callable {
+	std::shared_ptr<engine_double::internal::CallableData> _data;
+
+public:
+	Callable() = default;
+	Callable(const Callable &p_other) = default;
+	Callable(Callable &&p_other) noexcept = default;
+	Callable &operator=(const Callable &p_other) = default;
+	Callable &operator=(Callable &&p_other) noexcept = default;
+	~Callable() = default;
+
+	explicit Callable(std::shared_ptr<engine_double::internal::CallableData> p_data) :
+			_data(std::move(p_data)) {}
+	Callable(Object *p_object, const StringName &p_method);
+	Callable(CallableCustom *p_custom);
+
+	bool is_null() const { return !_data; }
+	bool is_valid() const;
+	bool is_custom() const;
+	bool is_standard() const;
+
+	// Defined in variant.hpp, where Variant is complete.
+	template <typename... Args>
+	Variant call(const Args &...p_args) const;
+	Variant callp(const Variant **p_arguments, int p_argcount) const;
+	Variant callv(const Array &p_arguments) const;
+
+	// Defined in variant.hpp, where Array is complete.
+	template <typename... Args>
+	Callable bind(const Args &...p_args) const;
+	Callable bindv(const Array &p_arguments);
+	Callable unbind(int64_t p_argcount) const;
+
+	StringName get_method() const;
+	Object *get_object() const;
+	int64_t get_object_id() const;
+	int64_t get_argument_count() const;
+	int64_t get_bound_arguments_count() const;
+	Array get_bound_arguments() const;
+	int64_t get_unbound_arguments_count() const;
+
+	int64_t hash() const;
+	bool operator==(const Callable &p_other) const;
+	bool operator!=(const Callable &p_other) const;
+	bool operator!() const;
+
+	// For the object layer of the double.
+	const std::shared_ptr<engine_double::internal::CallableData> &_get_data() const { return _data; }
+};
+
+} // namespace godot
