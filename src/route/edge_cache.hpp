@@ -1,6 +1,6 @@
 #pragma once
 
-#include "native/search.hpp"
+#include "native/edge.h"
 
 #include <cstdint>
 #include <map>
