@@ -47,7 +47,7 @@ godot::Dictionary diagnostic_values_snapshot(const DiagnosticValues &p_values) {
 }
 
 ScopedPhase::ScopedPhase(DiagnosticPhase p_phase) :
-		counter(VeltrinNumericCore::diagnostic_values.phases[p_phase]) {
+        counter(VeltrinNumericCore::diagnostic_values.phases[p_phase]) {
 	counter.calls++;
 	start = std::chrono::steady_clock::now();
 }
