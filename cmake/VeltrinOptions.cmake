@@ -9,6 +9,8 @@ endif()
 set(VELTRIN_GODOT_CPP_DIR "" CACHE PATH "Build the plug-in against this godot-cpp checkout instead of the engine double")
 option(VELTRIN_BUILD_TESTS "Build the tests" ON)
 option(VELTRIN_BUILD_BENCH "Build the benchmarks" ON)
+# The double's own tests do not depend on the plug-in configuration.
+option(VELTRIN_BUILD_ENGINE_DOUBLE_TESTS "Build the engine double's own tests" ON)
 option(VELTRIN_SANITIZE "Build everything with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(VELTRIN_WERROR "Treat warnings as errors" OFF)
 
