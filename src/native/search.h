@@ -97,19 +97,22 @@ Result search(int64_t p_node_count, int64_t p_start, const std::vector<int64_t> 
 				result.status = STATUS_WRAPPED;
 				return result;
 			}
-			int64_t &target_cost = costs[target];
-			int64_t &target_parent = parents[target];
-			// Of two equal-cost routes the smaller parent index wins, whichever
-			// of them is relaxed first.
-			if (sum > target_cost || (sum == target_cost && target_parent <= node)) {
+			// Most relaxations fail on the cost alone; the parent is only read
+			// when it can matter.
+			if (sum > costs[target]) {
 				continue;
 			}
-			if (target_parent == NO_PARENT) {
+			// Of two equal-cost routes the smaller parent index wins, whichever
+			// of them is relaxed first.
+			if (sum == costs[target] && parents[target] <= node) {
+				continue;
+			}
+			if (parents[target] == NO_PARENT) {
 				result.parent_discovered.push_back(target);
 				result.discovered.push_back(target);
 			}
-			target_parent = node;
-			target_cost = sum;
+			parents[target] = node;
+			costs[target] = sum;
 			queue.push(sum, target);
 		}
 	}

@@ -1,0 +1,13 @@
+#include "oracle/original_numeric.h"
+#include "oracle/record_text.h"
+#include "oracle/search_records.h"
+
+namespace veltrin_oracle {
+
+std::string reference_record(const SearchCase &p_case) {
+	return search_record<original_numeric::Edge>(p_case, [](auto &&...p_arguments) {
+		return original_numeric::search(std::forward<decltype(p_arguments)>(p_arguments)...);
+	});
+}
+
+} // namespace veltrin_oracle
