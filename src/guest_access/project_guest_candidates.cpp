@@ -2,12 +2,127 @@
 
 #include "extension/answers.hpp"
 #include "extension/diagnostics.hpp"
+#include "guest_access/candidate_rows.hpp"
+#include "guest_access/facility_access_cells.hpp"
+#include "guest_access/nearest_guest_access.hpp"
+#include "guest_access/projection_names.hpp"
+#include "guest_access/projection_preflight.hpp"
+#include "guest_access/projection_run.hpp"
+
+#include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/variant.hpp>
+
+#include <optional>
 
 namespace veltrin {
 
+namespace {
+
+// Opens the path service's query batch with every facility's access cells as its goals and
+// returns the guest's current cell, the start of every search in the batch.
+godot::Vector3i open_query_batch(const ProjectionNames &p_names, const ProjectionServices &p_services, const godot::Array &p_instances) {
+	VELTRIN_PHASE(PHASE_GOAL_BATCH_PREPARE);
+	godot::Array goals;
+	for (int64_t i = 0; i < p_instances.size(); i++) {
+		// Every element passed the preflight; one freed since has no cells.
+		goals.append_array(facility_access_cells(p_names, p_services.path.object, p_instances[i].get_validated_object()));
+	}
+	const godot::Vector3i current_cell = p_services.guest.object->get(p_names.current_cell);
+	p_services.path.object->call(p_names.begin_guest_path_query_batch, current_cell, goals);
+	return current_cell;
+}
+
+void close_query_batch(const ProjectionNames &p_names, const ProjectionServices &p_services) {
+	VELTRIN_PHASE(PHASE_BATCH_END);
+	p_services.path.object->call(p_names.end_guest_path_query_batch);
+}
+
+void project_facility(const ProjectionRun &p_run, godot::Object *p_instance, godot::Array &r_candidates) {
+	const ProjectionNames &names = p_run.names;
+	godot::Array tags;
+	{
+		VELTRIN_PHASE(PHASE_FACILITY_INPUT_FILTER);
+		const FacilityFilter filter = filter_facility(p_run, p_instance, tags);
+		if (filter == FacilityFilter::PASS_OVER) {
+			return;
+		}
+		if (filter == FacilityFilter::SHORT_ROW) {
+			r_candidates.append(short_candidate_row(p_run, p_instance));
+			return;
+		}
+	}
+	godot::Array cells;
+	{
+		VELTRIN_PHASE(PHASE_FACILITY_ACCESS_CELLS);
+		cells = facility_access_cells(names, p_run.services.path.object, p_instance);
+	}
+	const godot::Vector3i origin = p_instance->get(names.origin);
+	godot::Dictionary access = nearest_guest_access_on_builtin_path(names, p_run.services.path.object, p_run.current_cell, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
+	if (static_cast<bool>(access.get(names.supported, false))) {
+		access.erase(names.supported);
+	} else {
+		// The native search does not cover this facility: the runtime finds the route.
+		access = p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance);
+	}
+	VELTRIN_PHASE(PHASE_ROW_PREPARE);
+	r_candidates.append(full_candidate_row(p_run, p_instance, tags, access));
+}
+
+} // namespace
+
 godot::Dictionary project_guest_candidates_impl(godot::Object *p_runtime, const godot::StringName &p_guest_id, int64_t p_open_state, int64_t p_degraded_state, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost, const godot::Callable &p_ticks) {
 	VELTRIN_PHASE(PHASE_PROJECTION_TOTAL);
-	return declined_answer();
+	// Built inside the preflight phase, which counts the table's construction.
+	std::optional<ProjectionNames> names_slot;
+	ProjectionServices services;
+	godot::Array first_instances;
+	PreflightOutcome outcome = PreflightOutcome::DECLINE;
+	{
+		VELTRIN_PHASE(PHASE_PROJECTION_GUARD_PREFLIGHT);
+		names_slot.emplace();
+		outcome = projection_preflight(*names_slot, p_runtime, p_guest_id, p_ticks, services, first_instances);
+	}
+	const ProjectionNames &names = *names_slot;
+	if (outcome == PreflightOutcome::DECLINE) {
+		return declined_answer();
+	}
+	godot::Dictionary answer;
+	answer[names.supported] = true;
+	godot::Array candidates;
+	if (outcome == PreflightOutcome::NO_GUEST) {
+		answer[names.candidates] = candidates;
+		return answer;
+	}
+
+	ProjectionRequest request;
+	request.open_state = p_open_state;
+	request.degraded_state = p_degraded_state;
+	request.movement_scale = p_movement_scale;
+	request.stair_credit = p_stair_credit;
+	request.orthogonal_cost = p_orthogonal_cost;
+	request.ticks = p_ticks;
+	ProjectionRun run { names, p_runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>() };
+	run.current_cell = open_query_batch(names, services, first_instances);
+
+	// From here on the batch is open: every way out closes it.
+	try {
+		run.layers.push_back(static_cast<int64_t>(0));
+		run.layers.push_back(static_cast<int64_t>(1));
+		const godot::Array instances = services.facilities.object->call(names.get_instances);
+		for (int64_t i = 0; i < instances.size(); i++) {
+			const HeldObject instance = hold_object(instances[i]);
+			// Only the first list was checked; a hole in the second has nothing to read.
+			if (instance.object != nullptr) {
+				project_facility(run, instance.object, candidates);
+			}
+		}
+	} catch (...) {
+		close_query_batch(names, services);
+		throw;
+	}
+	close_query_batch(names, services);
+	answer[names.candidates] = candidates;
+	return answer;
 }
 
 } // namespace veltrin

@@ -115,7 +115,7 @@ TEST_F(PluginTest, BindsExactlyTheMethodTableInOrder) {
 	}
 }
 
-TEST_F(PluginTest, LaterMethodsAnswerTheirDeclinedResultUntilBuilt) {
+TEST_F(PluginTest, RejectedSearchAnswersUnusable) {
 	const Variant core = make_core();
 	const Dictionary cleared = call(core, "clear_edge_cache");
 	EXPECT_TRUE(cleared.is_empty());

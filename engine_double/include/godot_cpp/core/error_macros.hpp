@@ -27,184 +27,184 @@ ENGINE_DOUBLE_API void _err_print_index_error(const char *p_function, const char
 #define _GDE_STR(m_x) #m_x
 #define _GDE_MKSTR(m_x) _GDE_STR(m_x)
 
-#define ERR_FAIL_INDEX(m_index, m_size) \
-	if (unlikely((m_index) < 0 || (m_index) >= (m_size))) { \
+#define ERR_FAIL_INDEX(m_index, m_size)                                                                                          \
+	if (unlikely((m_index) < 0 || (m_index) >= (m_size))) {                                                                      \
 		::godot::_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, m_index, m_size, _GDE_STR(m_index), _GDE_STR(m_size)); \
-		return; \
-	} else \
+		return;                                                                                                                  \
+	} else                                                                                                                       \
 		((void)0)
 
-#define ERR_FAIL_INDEX_MSG(m_index, m_size, m_msg) \
-	if (unlikely((m_index) < 0 || (m_index) >= (m_size))) { \
+#define ERR_FAIL_INDEX_MSG(m_index, m_size, m_msg)                                                                                      \
+	if (unlikely((m_index) < 0 || (m_index) >= (m_size))) {                                                                             \
 		::godot::_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, m_index, m_size, _GDE_STR(m_index), _GDE_STR(m_size), m_msg); \
-		return; \
-	} else \
+		return;                                                                                                                         \
+	} else                                                                                                                              \
 		((void)0)
 
-#define ERR_FAIL_INDEX_V(m_index, m_size, m_retval) \
-	if (unlikely((m_index) < 0 || (m_index) >= (m_size))) { \
+#define ERR_FAIL_INDEX_V(m_index, m_size, m_retval)                                                                              \
+	if (unlikely((m_index) < 0 || (m_index) >= (m_size))) {                                                                      \
 		::godot::_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, m_index, m_size, _GDE_STR(m_index), _GDE_STR(m_size)); \
-		return m_retval; \
-	} else \
+		return m_retval;                                                                                                         \
+	} else                                                                                                                       \
 		((void)0)
 
-#define ERR_FAIL_INDEX_V_MSG(m_index, m_size, m_retval, m_msg) \
-	if (unlikely((m_index) < 0 || (m_index) >= (m_size))) { \
+#define ERR_FAIL_INDEX_V_MSG(m_index, m_size, m_retval, m_msg)                                                                          \
+	if (unlikely((m_index) < 0 || (m_index) >= (m_size))) {                                                                             \
 		::godot::_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, m_index, m_size, _GDE_STR(m_index), _GDE_STR(m_size), m_msg); \
-		return m_retval; \
-	} else \
+		return m_retval;                                                                                                                \
+	} else                                                                                                                              \
 		((void)0)
 
-#define ERR_FAIL_UNSIGNED_INDEX(m_index, m_size) \
-	if (unlikely((m_index) >= (m_size))) { \
+#define ERR_FAIL_UNSIGNED_INDEX(m_index, m_size)                                                                                 \
+	if (unlikely((m_index) >= (m_size))) {                                                                                       \
 		::godot::_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, m_index, m_size, _GDE_STR(m_index), _GDE_STR(m_size)); \
-		return; \
-	} else \
+		return;                                                                                                                  \
+	} else                                                                                                                       \
 		((void)0)
 
-#define ERR_FAIL_UNSIGNED_INDEX_V(m_index, m_size, m_retval) \
-	if (unlikely((m_index) >= (m_size))) { \
+#define ERR_FAIL_UNSIGNED_INDEX_V(m_index, m_size, m_retval)                                                                     \
+	if (unlikely((m_index) >= (m_size))) {                                                                                       \
 		::godot::_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, m_index, m_size, _GDE_STR(m_index), _GDE_STR(m_size)); \
-		return m_retval; \
-	} else \
+		return m_retval;                                                                                                         \
+	} else                                                                                                                       \
 		((void)0)
 
-#define ERR_FAIL_NULL(m_param) \
-	if (unlikely(m_param == nullptr)) { \
+#define ERR_FAIL_NULL(m_param)                                                                                       \
+	if (unlikely(m_param == nullptr)) {                                                                              \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Parameter \"" _GDE_STR(m_param) "\" is null."); \
-		return; \
-	} else \
+		return;                                                                                                      \
+	} else                                                                                                           \
 		((void)0)
 
-#define ERR_FAIL_NULL_MSG(m_param, m_msg) \
-	if (unlikely(m_param == nullptr)) { \
+#define ERR_FAIL_NULL_MSG(m_param, m_msg)                                                                                   \
+	if (unlikely(m_param == nullptr)) {                                                                                     \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Parameter \"" _GDE_STR(m_param) "\" is null.", m_msg); \
-		return; \
-	} else \
+		return;                                                                                                             \
+	} else                                                                                                                  \
 		((void)0)
 
-#define ERR_FAIL_NULL_V(m_param, m_retval) \
-	if (unlikely(m_param == nullptr)) { \
+#define ERR_FAIL_NULL_V(m_param, m_retval)                                                                           \
+	if (unlikely(m_param == nullptr)) {                                                                              \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Parameter \"" _GDE_STR(m_param) "\" is null."); \
-		return m_retval; \
-	} else \
+		return m_retval;                                                                                             \
+	} else                                                                                                           \
 		((void)0)
 
-#define ERR_FAIL_NULL_V_MSG(m_param, m_retval, m_msg) \
-	if (unlikely(m_param == nullptr)) { \
+#define ERR_FAIL_NULL_V_MSG(m_param, m_retval, m_msg)                                                                       \
+	if (unlikely(m_param == nullptr)) {                                                                                     \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Parameter \"" _GDE_STR(m_param) "\" is null.", m_msg); \
-		return m_retval; \
-	} else \
+		return m_retval;                                                                                                    \
+	} else                                                                                                                  \
 		((void)0)
 
-#define ERR_FAIL_COND(m_cond) \
-	if (unlikely(m_cond)) { \
+#define ERR_FAIL_COND(m_cond)                                                                                       \
+	if (unlikely(m_cond)) {                                                                                         \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"" _GDE_STR(m_cond) "\" is true."); \
-		return; \
-	} else \
+		return;                                                                                                     \
+	} else                                                                                                          \
 		((void)0)
 
-#define ERR_FAIL_COND_MSG(m_cond, m_msg) \
-	if (unlikely(m_cond)) { \
+#define ERR_FAIL_COND_MSG(m_cond, m_msg)                                                                                   \
+	if (unlikely(m_cond)) {                                                                                                \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"" _GDE_STR(m_cond) "\" is true.", m_msg); \
-		return; \
-	} else \
+		return;                                                                                                            \
+	} else                                                                                                                 \
 		((void)0)
 
-#define ERR_FAIL_COND_V(m_cond, m_retval) \
-	if (unlikely(m_cond)) { \
+#define ERR_FAIL_COND_V(m_cond, m_retval)                                                                                                          \
+	if (unlikely(m_cond)) {                                                                                                                        \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"" _GDE_STR(m_cond) "\" is true. Returning: " _GDE_STR(m_retval)); \
-		return m_retval; \
-	} else \
+		return m_retval;                                                                                                                           \
+	} else                                                                                                                                         \
 		((void)0)
 
-#define ERR_FAIL_COND_V_MSG(m_cond, m_retval, m_msg) \
-	if (unlikely(m_cond)) { \
+#define ERR_FAIL_COND_V_MSG(m_cond, m_retval, m_msg)                                                                                                      \
+	if (unlikely(m_cond)) {                                                                                                                               \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"" _GDE_STR(m_cond) "\" is true. Returning: " _GDE_STR(m_retval), m_msg); \
-		return m_retval; \
-	} else \
+		return m_retval;                                                                                                                                  \
+	} else                                                                                                                                                \
 		((void)0)
 
-#define ERR_CONTINUE(m_cond) \
-	if (unlikely(m_cond)) { \
+#define ERR_CONTINUE(m_cond)                                                                                                    \
+	if (unlikely(m_cond)) {                                                                                                     \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"" _GDE_STR(m_cond) "\" is true. Continuing."); \
-		continue; \
-	} else \
+		continue;                                                                                                               \
+	} else                                                                                                                      \
 		((void)0)
 
-#define ERR_CONTINUE_MSG(m_cond, m_msg) \
-	if (unlikely(m_cond)) { \
+#define ERR_CONTINUE_MSG(m_cond, m_msg)                                                                                                \
+	if (unlikely(m_cond)) {                                                                                                            \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"" _GDE_STR(m_cond) "\" is true. Continuing.", m_msg); \
-		continue; \
-	} else \
+		continue;                                                                                                                      \
+	} else                                                                                                                             \
 		((void)0)
 
-#define ERR_BREAK(m_cond) \
-	if (unlikely(m_cond)) { \
+#define ERR_BREAK(m_cond)                                                                                                     \
+	if (unlikely(m_cond)) {                                                                                                   \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"" _GDE_STR(m_cond) "\" is true. Breaking."); \
-		break; \
-	} else \
+		break;                                                                                                                \
+	} else                                                                                                                    \
 		((void)0)
 
-#define ERR_BREAK_MSG(m_cond, m_msg) \
-	if (unlikely(m_cond)) { \
+#define ERR_BREAK_MSG(m_cond, m_msg)                                                                                                 \
+	if (unlikely(m_cond)) {                                                                                                          \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"" _GDE_STR(m_cond) "\" is true. Breaking.", m_msg); \
-		break; \
-	} else \
+		break;                                                                                                                       \
+	} else                                                                                                                           \
 		((void)0)
 
-#define ERR_FAIL() \
-	if (true) { \
+#define ERR_FAIL()                                                                              \
+	if (true) {                                                                                 \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Method/function failed."); \
-		return; \
-	} else \
+		return;                                                                                 \
+	} else                                                                                      \
 		((void)0)
 
-#define ERR_FAIL_MSG(m_msg) \
-	if (true) { \
+#define ERR_FAIL_MSG(m_msg)                                                                            \
+	if (true) {                                                                                        \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Method/function failed.", m_msg); \
-		return; \
-	} else \
+		return;                                                                                        \
+	} else                                                                                             \
 		((void)0)
 
-#define ERR_FAIL_V(m_retval) \
-	if (true) { \
+#define ERR_FAIL_V(m_retval)                                                                                                   \
+	if (true) {                                                                                                                \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Method/function failed. Returning: " _GDE_STR(m_retval)); \
-		return m_retval; \
-	} else \
+		return m_retval;                                                                                                       \
+	} else                                                                                                                     \
 		((void)0)
 
-#define ERR_FAIL_V_MSG(m_retval, m_msg) \
-	if (true) { \
+#define ERR_FAIL_V_MSG(m_retval, m_msg)                                                                                               \
+	if (true) {                                                                                                                       \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Method/function failed. Returning: " _GDE_STR(m_retval), m_msg); \
-		return m_retval; \
-	} else \
+		return m_retval;                                                                                                              \
+	} else                                                                                                                            \
 		((void)0)
 
 #define ERR_PRINT(m_msg) \
 	::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, m_msg)
 
-#define ERR_PRINT_ONCE(m_msg) \
-	if (true) { \
-		static bool _gde_printed = false; \
-		if (!_gde_printed) { \
+#define ERR_PRINT_ONCE(m_msg)                                                   \
+	if (true) {                                                                 \
+		static bool _gde_printed = false;                                       \
+		if (!_gde_printed) {                                                    \
 			::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, m_msg); \
-			_gde_printed = true; \
-		} \
-	} else \
+			_gde_printed = true;                                                \
+		}                                                                       \
+	} else                                                                      \
 		((void)0)
 
 #define WARN_PRINT(m_msg) \
 	::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, m_msg, false, true)
 
-#define WARN_PRINT_ONCE(m_msg) \
-	if (true) { \
-		static bool _gde_warned = false; \
-		if (!_gde_warned) { \
+#define WARN_PRINT_ONCE(m_msg)                                                               \
+	if (true) {                                                                              \
+		static bool _gde_warned = false;                                                     \
+		if (!_gde_warned) {                                                                  \
 			::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, m_msg, false, true); \
-			_gde_warned = true; \
-		} \
-	} else \
+			_gde_warned = true;                                                              \
+		}                                                                                    \
+	} else                                                                                   \
 		((void)0)
 
 // The engine aborts on these. The double records the message and carries on, so a test can
@@ -215,29 +215,29 @@ ENGINE_DOUBLE_API void _err_print_index_error(const char *p_function, const char
 #define CRASH_NOW_MSG(m_msg) \
 	::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "FATAL: Method/function failed.", m_msg)
 
-#define CRASH_COND(m_cond) \
-	if (unlikely(m_cond)) { \
+#define CRASH_COND(m_cond)                                                                                                 \
+	if (unlikely(m_cond)) {                                                                                                \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "FATAL: Condition \"" _GDE_STR(m_cond) "\" is true."); \
-	} else \
+	} else                                                                                                                 \
 		((void)0)
 
-#define CRASH_COND_MSG(m_cond, m_msg) \
-	if (unlikely(m_cond)) { \
+#define CRASH_COND_MSG(m_cond, m_msg)                                                                                             \
+	if (unlikely(m_cond)) {                                                                                                       \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "FATAL: Condition \"" _GDE_STR(m_cond) "\" is true.", m_msg); \
-	} else \
+	} else                                                                                                                        \
 		((void)0)
 
-#define CRASH_BAD_INDEX(m_index, m_size) \
-	if (unlikely((m_index) < 0 || (m_index) >= (m_size))) { \
+#define CRASH_BAD_INDEX(m_index, m_size)                                                                                                          \
+	if (unlikely((m_index) < 0 || (m_index) >= (m_size))) {                                                                                       \
 		::godot::_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, m_index, m_size, _GDE_STR(m_index), _GDE_STR(m_size), "", false, true); \
-	} else \
+	} else                                                                                                                                        \
 		((void)0)
 
 #ifdef DEBUG_ENABLED
-#define DEV_ASSERT(m_cond) \
-	if (unlikely(!(m_cond))) { \
+#define DEV_ASSERT(m_cond)                                                                                                           \
+	if (unlikely(!(m_cond))) {                                                                                                       \
 		::godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "FATAL: DEV_ASSERT failed  \"" _GDE_STR(m_cond) "\" is false."); \
-	} else \
+	} else                                                                                                                           \
 		((void)0)
 #else
 #define DEV_ASSERT(m_cond)

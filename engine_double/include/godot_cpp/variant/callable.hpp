@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gdextension_interface.h>
 #include <godot_cpp/core/defs.hpp>
 
 #include <cstdint>
@@ -19,8 +20,12 @@ class StringName;
 class Variant;
 
 // A handle to shared, immutable call data; a null pointer is the null Callable.
+// Standard callables name an object by id and a method; custom ones wrap a CallableCustom
+// (bind() and unbind() make engine-side custom callables, as in Godot).
 class ENGINE_DOUBLE_API Callable {
 	std::shared_ptr<engine_double::internal::CallableData> _data;
+
+	void _call_deferredp(const Variant **p_arguments, int p_argcount) const;
 
 public:
 	Callable() = default;
@@ -31,9 +36,12 @@ public:
 	~Callable() = default;
 
 	explicit Callable(std::shared_ptr<engine_double::internal::CallableData> p_data) :
-			_data(std::move(p_data)) {}
+	        _data(std::move(p_data)) {}
 	Callable(Object *p_object, const StringName &p_method);
+	// Takes ownership of p_custom.
 	Callable(CallableCustom *p_custom);
+
+	static Callable create(const Variant &p_variant, const StringName &p_method);
 
 	bool is_null() const { return !_data; }
 	bool is_valid() const;
@@ -43,12 +51,28 @@ public:
 	// Defined in variant.hpp, where Variant is complete.
 	template <typename... Args>
 	Variant call(const Args &...p_args) const;
+	// Errors are dropped, as godot-cpp's calls drop them.
 	Variant callp(const Variant **p_arguments, int p_argcount) const;
+	// The engine's call with its error report.
+	void callp(const Variant **p_arguments, int p_argcount, Variant &r_return_value, GDExtensionCallError &r_call_error) const;
 	Variant callv(const Array &p_arguments) const;
+
+	template <typename... Args>
+	void call_deferred(const Args &...p_args) const {
+		const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
+		const Variant *pointers[sizeof...(Args) + 1];
+		for (size_t i = 0; i < sizeof...(Args); i++) {
+			pointers[i] = &arguments[i];
+		}
+		_call_deferredp(pointers, int(sizeof...(Args)));
+	}
 
 	// Defined in variant.hpp, where Array is complete.
 	template <typename... Args>
 	Callable bind(const Args &...p_args) const;
+	// Always wraps, even with no arguments.
+	Callable bindp(const Variant **p_arguments, int p_argcount) const;
+	// An empty array returns this callable unchanged.
 	Callable bindv(const Array &p_arguments);
 	Callable unbind(int64_t p_argcount) const;
 

@@ -14,9 +14,9 @@ class CharStringT {
 public:
 	CharStringT() = default;
 	explicit CharStringT(std::basic_string<T> p_data) :
-			_data(std::move(p_data)) {}
+	        _data(std::move(p_data)) {}
 	CharStringT(const T *p_data, int64_t p_length) :
-			_data(p_data, static_cast<size_t>(p_length)) {}
+	        _data(p_data, static_cast<size_t>(p_length)) {}
 
 	// Godot counts the terminator in size() but not in length().
 	int64_t size() const { return _data.empty() ? 0 : static_cast<int64_t>(_data.size()) + 1; }

@@ -23,11 +23,12 @@ class ENGINE_DOUBLE_API String {
 	void _copy_on_write();
 
 public:
-	String() = default;
+	String() :
+	        _buffer(nullptr) {}
 	String(const String &p_other) :
-			_buffer(p_other._buffer) { engine_double::internal::string_buffer_ref(_buffer); }
+	        _buffer(p_other._buffer) { engine_double::internal::string_buffer_ref(_buffer); }
 	String(String &&p_other) noexcept :
-			_buffer(p_other._buffer) { p_other._buffer = nullptr; }
+	        _buffer(p_other._buffer) { p_other._buffer = nullptr; }
 	~String() { engine_double::internal::string_buffer_unref(_buffer); }
 	String &operator=(const String &p_other);
 	String &operator=(String &&p_other) noexcept;

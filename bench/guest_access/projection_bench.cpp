@@ -1,0 +1,301 @@
+// The candidate projection of one guest, called by name through the engine double's host,
+// with a warm path service (its step connector memo full), over two resort shapes:
+// - four floors of two layers, 100 facilities (also 10 and 1000, whose rows then grow to
+//   hundreds of cells, and routes with them);
+// - twelve facilities per floor, floors added as facilities are (10, 100, 1000): walking
+//   distances stay bounded, so the cost per facility should not depend on their number.
+//
+// Baseline: the script side alone. One projection's call log is recorded and then replayed
+// call for call (the same property reads and writes, method calls and the signal, on the
+// same objects with the same arguments), so the ratio projection / replay is what the
+// native work costs on top of the script calls it cannot avoid. Also printed: the script
+// calls per facility against the least the projection's steps allow for this resort, and
+// how the cost per facility changes from 10 to 1000 facilities.
+
+#include "resort_fixture.hpp"
+
+#include <engine_double/call_log.hpp>
+#include <engine_double/host.hpp>
+
+#include <benchmark/benchmark.h>
+
+#include <godot_cpp/core/object.hpp>
+#include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/dictionary.hpp>
+#include <godot_cpp/variant/string_name.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+using namespace godot;
+using veltrin_test::FacilityValues;
+using veltrin_test::ResortFixture;
+
+namespace {
+
+constexpr int32_t FLOORS = 4;
+const Vector3i GUEST_CELL(1, 0, 0);
+
+enum BenchVariant {
+	PROJECTION,
+	SCRIPT_REPLAY,
+};
+
+// One recorded script call, its object resolved.
+struct ReplayedCall {
+	engine_double::CallLogKind kind;
+	Object *object;
+	StringName name;
+	Array arguments;
+};
+
+enum BenchLayout {
+	FOUR_FLOORS,
+	TWELVE_PER_FLOOR,
+};
+
+const char *const LAYOUT_NAMES[] = { "four floors", "twelve per floor" };
+
+struct BenchResort {
+	int64_t facility_count = 0;
+	BenchLayout layout = FOUR_FLOORS;
+	std::unique_ptr<ResortFixture> resort;
+	std::vector<ReplayedCall> calls;
+	int64_t least_calls = 0;
+};
+
+engine_double::PluginHost *host = nullptr;
+Variant core;
+std::unique_ptr<BenchResort> current;
+// (facilities, layout) -> (recorded script calls, least the steps allow).
+std::map<std::pair<int64_t, int>, std::pair<int64_t, int64_t>> call_counts;
+
+Dictionary project(const BenchResort &p_bench) {
+	const ResortFixture &resort = *p_bench.resort;
+	return host->call(core, "project_guest_candidates",
+	        { resort.runtime(), StringName("g1"), veltrin_test::FACILITY_OPEN, veltrin_test::FACILITY_DEGRADED, int64_t(10), int64_t(20), veltrin_test::RESORT_ORTHOGONAL_COST, resort.ticks() });
+}
+
+// Facilities two cells wide, front and back layer rows offset so that every floor stays
+// walkable along x (a column free on both layers between neighbours); each has one inventory
+// input and a left and a right access cell.
+std::unique_ptr<BenchResort> build(int64_t p_facilities, BenchLayout p_layout) {
+	auto bench = std::make_unique<BenchResort>();
+	bench->facility_count = p_facilities;
+	bench->layout = p_layout;
+	int32_t floors = FLOORS;
+	int32_t slots = int32_t((p_facilities + 2 * FLOORS - 1) / (2 * FLOORS));
+	if (p_layout == TWELVE_PER_FLOOR) {
+		slots = 6;
+		floors = std::max<int32_t>(1, int32_t((p_facilities + 11) / 12));
+	}
+	veltrin_test::ResortLayout layout;
+	layout.floors = floors;
+	layout.width = 6 * slots + 8;
+	// On a tall resort the stairs would beat the elevator to the top floors; the call count
+	// below assumes every upper floor is reached by elevator.
+	layout.stairs = p_layout == FOUR_FLOORS;
+	bench->resort = std::make_unique<ResortFixture>(layout);
+	ResortFixture &resort = *bench->resort;
+	Dictionary inputs;
+	inputs[StringName("supplies")] = int64_t(1);
+	resort.add_definition("lounge_kind", veltrin_test::tag_array({ "social" }), inputs);
+
+	// The least script work the projection's steps allow: fixed per call, then per facility.
+	// Guard: 21 (runtime and six service scripts, six service reads, selectability, the guest,
+	// its script, two instance lists, the current cell, opening and closing the batch); the
+	// tree: its build and the wrapped flag.
+	int64_t least = 21 + 2;
+	for (int64_t i = 0; i < p_facilities; i++) {
+		// Floor by floor; on a floor, front and back rows alternate.
+		const int32_t floor = int32_t(i / (2 * slots));
+		const int32_t layer = int32_t(i % 2);
+		const int32_t x = 6 * int32_t((i % (2 * slots)) / 2) + 2 + 3 * layer;
+		const std::string id = "lounge_" + std::to_string(i);
+		FacilityValues values = veltrin_test::facility_values(id.c_str(), "lounge_kind", Vector3i(x, floor, layer));
+		values.queue_entries = veltrin_test::queue_of(i % 4);
+		resort.add_facility(values);
+		resort.set_stock(values.local_inventory_id, "supplies", 5);
+		// Preflight 4, goal cells 3, filter 4 + 2 for the input, access cells 3, origin 1,
+		// the search 5 + 12 per resolution (two: the nearer left cell, then the last goal) + the
+		// signal, the row 10; a layer crossing question per resolution on the back layer, one
+		// elevator question per run of the route, the route's cost when it rides the elevator.
+		// A facility whose nearer cell is the guest's own cell needs no reconstruction and has
+		// no step to ask about.
+		const bool at_guest = Vector3i(x - 1, floor, layer) == GUEST_CELL;
+		const int64_t crossings = layer != GUEST_CELL.z ? 2 : 0;
+		const int64_t questions = at_guest ? 0 : (floor == 0 ? 1 : 2);
+		const int64_t cost_calls = floor == 0 ? 0 : 1;
+		least += 4 + 3 + 4 + 2 + 3 + 1 + (5 + 2 * 12 + 1) + crossings + 10 + questions + cost_calls - (at_guest ? 1 : 0);
+	}
+	bench->least_calls = least;
+	resort.guests().add_guest("g1", veltrin_test::guest_values_at(GUEST_CELL));
+	resort.warm_step_memo();
+	return bench;
+}
+
+// Records one projection's script calls, after checking that it answered every facility
+// natively.
+bool record(BenchResort &p_bench, std::string &r_error) {
+	ResortFixture &resort = *p_bench.resort;
+	resort.path_cache.clear();
+	engine_double::call_log_clear();
+	engine_double::call_log_set_enabled(true);
+	const Dictionary answer = project(p_bench);
+	engine_double::call_log_set_enabled(false);
+	const Array rows = answer.get("candidates", Array());
+	if (rows.size() != p_bench.facility_count) {
+		r_error = "the projection did not give a row per facility";
+		return false;
+	}
+	if (ResortFixture::call_count(resort.runtime(), "_find_facility_access_path") != 0) {
+		r_error = "a facility fell back to the runtime's own search";
+		return false;
+	}
+	for (const engine_double::CallLogEntry &entry : engine_double::call_log_entries()) {
+		p_bench.calls.push_back(ReplayedCall { entry.kind, ObjectDB::get_instance(entry.object_id), entry.name, entry.arguments });
+	}
+	engine_double::call_log_clear();
+	call_counts[{ p_bench.facility_count, p_bench.layout }] = { int64_t(p_bench.calls.size()), p_bench.least_calls };
+	return true;
+}
+
+void replay(const BenchResort &p_bench) {
+	for (const ReplayedCall &call : p_bench.calls) {
+		switch (call.kind) {
+			case engine_double::CallLogKind::GET:
+				benchmark::DoNotOptimize(call.object->get(call.name));
+				break;
+			case engine_double::CallLogKind::SET:
+				call.object->set(call.name, call.arguments[0]);
+				break;
+			case engine_double::CallLogKind::CALL:
+				benchmark::DoNotOptimize(call.object->callv(call.name, call.arguments));
+				break;
+			case engine_double::CallLogKind::EMIT:
+				call.object->emit_signal(call.name, call.arguments[0]);
+				break;
+		}
+	}
+}
+
+void projection_bench(benchmark::State &p_state) {
+	const int64_t facilities = p_state.range(0);
+	const BenchVariant variant = BenchVariant(p_state.range(1));
+	const BenchLayout layout = BenchLayout(p_state.range(2));
+	if (!current || current->facility_count != facilities || current->layout != layout) {
+		current.reset();
+		current = build(facilities, layout);
+		std::string error;
+		if (!record(*current, error)) {
+			p_state.SkipWithError(error.c_str());
+			return;
+		}
+	}
+	BenchResort &bench = *current;
+	for (auto _ : p_state) {
+		// Routes cached by the previous round would make every search decline.
+		bench.resort->path_cache.clear();
+		if (variant == PROJECTION) {
+			benchmark::DoNotOptimize(project(bench).size());
+		} else {
+			replay(bench);
+		}
+	}
+	p_state.counters["facilities"] = double(facilities);
+	p_state.counters["ns_per_facility"] = benchmark::Counter(double(facilities), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// ns per facility of each finished run, by (facilities, variant, layout).
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+	std::map<std::tuple<int64_t, int, int>, double> ns_per_facility;
+
+	void ReportRuns(const std::vector<Run> &p_runs) override {
+		for (const Run &run : p_runs) {
+			const auto facilities = run.counters.find("facilities");
+			if (run.error_occurred || run.iterations == 0 || facilities == run.counters.end()) {
+				continue;
+			}
+			// Named "projection_bench/<facilities>/<variant>/<layout>".
+			int64_t count = 0;
+			int variant = 0;
+			int layout = 0;
+			if (std::sscanf(run.benchmark_name().c_str(), "projection_bench/%lld/%d/%d", reinterpret_cast<long long *>(&count), &variant, &layout) != 3) {
+				continue;
+			}
+			const double seconds = run.cpu_accumulated_time / double(run.iterations);
+			ns_per_facility[{ count, variant, layout }] = seconds * 1e9 / facilities->second.value;
+		}
+		ConsoleReporter::ReportRuns(p_runs);
+	}
+
+	double ns(int64_t p_facilities, int p_variant, int p_layout) const {
+		const auto found = ns_per_facility.find({ p_facilities, p_variant, p_layout });
+		return found == ns_per_facility.end() ? 0.0 : found->second;
+	}
+};
+
+const int64_t SIZES[] = { 10, 100, 1000 };
+
+double ratio(double p_a, double p_b) {
+	return p_b > 0 ? p_a / p_b : 0.0;
+}
+
+void print_summary(const RatioReporter &p_reporter) {
+	bool all_least = true;
+	for (const int layout : { FOUR_FLOORS, TWELVE_PER_FLOOR }) {
+		std::printf("\nprojection of one guest, %s, warm path service:\n", LAYOUT_NAMES[layout]);
+		std::printf("  %10s %12s %12s %14s %15s %15s\n", "facilities", "ns/facility", "replay ns/f", "over replay", "calls/facility", "least/facility");
+		for (const int64_t facilities : SIZES) {
+			const double projected = p_reporter.ns(facilities, PROJECTION, layout);
+			const double replayed = p_reporter.ns(facilities, SCRIPT_REPLAY, layout);
+			const auto counts = call_counts[{ facilities, layout }];
+			all_least = all_least && counts.first == counts.second;
+			std::printf("  %10lld %12.0f %12.0f %14.2f %15.2f %15.2f\n", static_cast<long long>(facilities), projected, replayed, ratio(projected, replayed),
+			        double(counts.first) / double(facilities), double(counts.second) / double(facilities));
+		}
+		std::printf("  cost per facility, 1000 over 10 facilities (1.0 = flat): projection %.2f, replay %.2f, native part %.2f\n",
+		        ratio(p_reporter.ns(1000, PROJECTION, layout), p_reporter.ns(10, PROJECTION, layout)),
+		        ratio(p_reporter.ns(1000, SCRIPT_REPLAY, layout), p_reporter.ns(10, SCRIPT_REPLAY, layout)),
+		        ratio(p_reporter.ns(1000, PROJECTION, layout) - p_reporter.ns(1000, SCRIPT_REPLAY, layout), p_reporter.ns(10, PROJECTION, layout) - p_reporter.ns(10, SCRIPT_REPLAY, layout)));
+	}
+	const double per_100 = p_reporter.ns(100, PROJECTION, FOUR_FLOORS);
+	std::printf("\nprojections per second, 100 facilities on four floors: %.0f\n", per_100 > 0 ? 1e9 / (per_100 * 100) : 0.0);
+	std::printf("script calls beyond the least the steps allow: %s\n", all_least ? "none" : "SOME (see the tables)");
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+	benchmark::Initialize(&argc, argv);
+	engine_double::call_log_set_enabled(false);
+	engine_double::PluginHost plugin_host;
+	if (!plugin_host.load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init")) {
+		std::fprintf(stderr, "cannot load %s\n", VELTRIN_PLUGIN_PATH);
+		return 1;
+	}
+	plugin_host.initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
+	host = &plugin_host;
+	core = plugin_host.instantiate("VeltrinNumericCore");
+	for (const int layout : { FOUR_FLOORS, TWELVE_PER_FLOOR }) {
+		for (const int64_t facilities : SIZES) {
+			for (const int variant : { PROJECTION, SCRIPT_REPLAY }) {
+				benchmark::RegisterBenchmark("projection_bench", projection_bench)->Args({ facilities, variant, layout })->Unit(benchmark::kMicrosecond);
+			}
+		}
+	}
+	RatioReporter reporter;
+	benchmark::RunSpecifiedBenchmarks(&reporter);
+	print_summary(reporter);
+	current.reset();
+	core = Variant();
+	plugin_host.unload();
+	benchmark::Shutdown();
+	return 0;
+}

@@ -1,0 +1,178 @@
+// One guest choosing among 200 candidate rows shaped as the projection builds them, a third
+// of them refused by various rules: guest_candidate_batch called by name through the engine
+// double's host, against the copies the batch cannot avoid (every candidate deep-copied
+// twice: once for its row, once for its evaluated copy). Prints the ratio at the end.
+
+#include "guest_service_fixture.hpp"
+
+#include <engine_double/call_log.hpp>
+#include <engine_double/host.hpp>
+
+#include <benchmark/benchmark.h>
+
+#include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/dictionary.hpp>
+#include <godot_cpp/variant/string.hpp>
+#include <godot_cpp/variant/string_name.hpp>
+#include <godot_cpp/variant/vector3i.hpp>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace godot;
+
+namespace {
+
+constexpr int64_t CANDIDATE_COUNT = 200;
+
+engine_double::PluginHost *host = nullptr;
+Variant core;
+std::unique_ptr<veltrin_test::GuestServiceFixture> service;
+Array facilities;
+
+const char *const TAG_SETS[][2] = {
+	{ "dining", "social" },
+	{ "lodging", "wellness" },
+	{ "bath", "hygiene" },
+	{ "leisure", "social" },
+	{ "medical", "wellness" },
+};
+const char *const CATEGORIES[] = { "food", "lodging", "service", "leisure", "service" };
+const char *const NEEDS[] = { "hunger", "sleep", "hygiene", "medical", "leisure" };
+
+// A full projection row; every third one is refused by one of six rules.
+Dictionary projection_row(int64_t p_index) {
+	const String id = String("facility_") + String::num_int64(p_index);
+	Dictionary row;
+	row[StringName("facility_id")] = StringName(id);
+	const int64_t kind = p_index % 5;
+	if (p_index % 3 == 0 && (p_index / 3) % 6 == 0) {
+		// The short row of a facility that lacks an inventory input.
+		row[StringName("inputs_available")] = false;
+		return row;
+	}
+	row[StringName("facility_tags")] = Array::make(StringName(TAG_SETS[kind][0]), StringName(TAG_SETS[kind][1]));
+	row[StringName("is_open")] = !(p_index % 3 == 0 && (p_index / 3) % 6 == 1);
+	row[StringName("reachable")] = !(p_index % 3 == 0 && (p_index / 3) % 6 == 2);
+	row[StringName("travel_minutes")] = p_index % 3 == 0 && (p_index / 3) % 6 == 3 ? int64_t(5000) : int64_t(3 + p_index % 17);
+	row[StringName("expected_wait")] = p_index % 3 == 0 && (p_index / 3) % 6 == 4 ? int64_t(400) : int64_t(p_index % 11);
+	row[StringName("estimated_total_gold")] = p_index % 3 == 0 && (p_index / 3) % 6 == 5 ? int64_t(90000) : int64_t(5 + p_index % 40);
+	row[StringName("expected_quality")] = int64_t(40 + p_index % 60);
+	Dictionary relief;
+	relief[StringName(NEEDS[kind])] = int64_t(20 + p_index % 70);
+	relief[StringName(NEEDS[(kind + 2) % 5])] = int64_t(10);
+	row[StringName("need_relief")] = relief;
+	row[StringName("risk_level")] = int64_t(0);
+	row[StringName("illegal_level")] = int64_t(0);
+	row[StringName("group_fit")] = int64_t(5 * (1 + p_index % 4));
+	row[StringName("service_category")] = StringName(CATEGORIES[kind]);
+	Dictionary handle;
+	handle[StringName("target_cell")] = Vector3i(int32_t(p_index % 40), int32_t(p_index % 7), int32_t(p_index % 2));
+	handle[StringName("graph_revision")] = int64_t(12);
+	row[StringName("path_handle")] = handle;
+	return row;
+}
+
+void set_up_guest() {
+	service = std::make_unique<veltrin_test::GuestServiceFixture>(int64_t(600));
+	veltrin_test::GuestValues guest;
+	guest.wallet_gold = int64_t(800);
+	guest.planned_exit_at = int64_t(2000);
+	guest.needs = veltrin_test::guest_needs(70, 40, 30, 10, 55, 0);
+	guest.visited_facility_ids = Array::make("facility_4", "facility_8", "facility_15");
+	service->add_guest("g1", guest);
+	veltrin_test::GuestDefinitionValues definition;
+	Dictionary weights;
+	weights[StringName("dining")] = int64_t(4);
+	weights[StringName("wellness")] = int64_t(2);
+	weights[StringName("social")] = int64_t(-1);
+	definition.preference_weights = weights;
+	service->add_definition("tourist", definition);
+	for (int64_t i = 0; i < CANDIDATE_COUNT; i++) {
+		facilities.append(projection_row(i));
+	}
+}
+
+void guest_batch(benchmark::State &p_state) {
+	const Variant owner = service->service_variant();
+	const Dictionary context;
+	const Dictionary first = host->call(core, "guest_candidate_batch", { owner, StringName("g1"), facilities, context });
+	const int64_t rejected = Array(first.get("rejected", Array())).size();
+	if (!bool(first.get("supported", false)) || rejected < CANDIDATE_COUNT / 3) {
+		p_state.SkipWithError("the batch declined or refused too few rows");
+		return;
+	}
+	for (auto _ : p_state) {
+		const Dictionary result = host->call(core, "guest_candidate_batch", { owner, StringName("g1"), facilities, context });
+		benchmark::DoNotOptimize(result.size());
+	}
+	p_state.SetItemsProcessed(int64_t(p_state.iterations()) * CANDIDATE_COUNT);
+	p_state.counters["rejected"] = double(rejected);
+}
+
+// The baseline: the two deep copies of each candidate that the batch must make.
+void deep_copies_twice(benchmark::State &p_state) {
+	for (auto _ : p_state) {
+		for (int64_t i = 0; i < CANDIDATE_COUNT; i++) {
+			const Dictionary candidate = facilities[i];
+			const Dictionary row_copy = candidate.duplicate(true);
+			const Dictionary evaluated_copy = row_copy.duplicate(true);
+			benchmark::DoNotOptimize(evaluated_copy.size());
+		}
+	}
+	p_state.SetItemsProcessed(int64_t(p_state.iterations()) * CANDIDATE_COUNT);
+}
+
+// CPU time per iteration of each finished run, by name: the machine may be shared, and the
+// ratio should not depend on what else runs.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+	std::map<std::string, double> seconds;
+
+	void ReportRuns(const std::vector<Run> &p_runs) override {
+		for (const Run &run : p_runs) {
+			if (!run.error_occurred && run.iterations > 0) {
+				seconds[run.benchmark_name()] = run.cpu_accumulated_time / double(run.iterations);
+			}
+		}
+		ConsoleReporter::ReportRuns(p_runs);
+	}
+};
+
+} // namespace
+
+int main(int argc, char **argv) {
+	benchmark::Initialize(&argc, argv);
+	engine_double::call_log_set_enabled(false);
+	engine_double::PluginHost plugin_host;
+	if (!plugin_host.load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init")) {
+		std::fprintf(stderr, "cannot load %s\n", VELTRIN_PLUGIN_PATH);
+		return 1;
+	}
+	plugin_host.initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
+	host = &plugin_host;
+	core = plugin_host.instantiate("VeltrinNumericCore");
+	set_up_guest();
+
+	benchmark::RegisterBenchmark("deep_copies_twice", deep_copies_twice);
+	benchmark::RegisterBenchmark("guest_batch", guest_batch);
+	RatioReporter reporter;
+	benchmark::RunSpecifiedBenchmarks(&reporter);
+
+	const double copies = reporter.seconds["deep_copies_twice"];
+	const double batch = reporter.seconds["guest_batch"];
+	if (copies > 0 && batch > 0) {
+		std::printf("\n%lld candidates (CPU time): batch %.1f us, two deep copies %.1f us, %.0f candidates/s\n", (long long)CANDIDATE_COUNT, batch * 1e6, copies * 1e6, double(CANDIDATE_COUNT) / batch);
+		std::printf("batch over deep copies: %.2fx (goal <= 3)\n", batch / copies);
+	}
+
+	facilities = Array();
+	service.reset();
+	core = Variant();
+	plugin_host.unload();
+	benchmark::Shutdown();
+	return 0;
+}

@@ -1,0 +1,222 @@
+// Cost per expanded node of route search from a script's point of view, on two-layer
+// walking grids: the bound methods called by name through the engine double's host, against
+// the bare search kernel on the same graph. Every search expands the whole grid (its goal is
+// outside the numbering). Prints the ratios to the script-provider search at the end.
+
+#include "native/search.h"
+#include "path_service_fixture.hpp"
+
+#include <engine_double/call_log.hpp>
+#include <engine_double/host.hpp>
+
+#include <benchmark/benchmark.h>
+
+#include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/dictionary.hpp>
+#include <godot_cpp/variant/string.hpp>
+#include <godot_cpp/variant/string_name.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace godot;
+
+namespace {
+
+enum SearchVariant {
+	SCRIPT_PROVIDER, // (a) the provider is a script method: one script call per node, memo starting empty
+	NATIVE_ROWS_EMPTY_MEMO, // (b) the walking provider is recognised; the memo starts empty
+	NATIVE_ROWS_WARM_MEMO, // (c) the same, every row already memoised
+	CACHED_WARM, // (d) search_cached with every node's edges cached
+	BARE_KERNEL, // the kernel over prebuilt edge lists
+};
+
+const char *const VARIANT_NAMES[] = { "a_script_provider", "b_native_rows_empty_memo", "c_native_rows_warm_memo", "d_cached_warm", "bare_kernel" };
+
+struct Grid {
+	int32_t side = 0;
+	std::unique_ptr<veltrin_test::PathServiceFixture> path;
+	// The same world under a script the search does not recognise: every row from the script.
+	std::unique_ptr<veltrin_test::PathServiceFixture> script_only;
+	veltrin_test::CellGraph graph;
+	Dictionary goals;
+	std::vector<std::vector<veltrin_native::Edge>> edges;
+};
+
+engine_double::PluginHost *host = nullptr;
+Variant core;
+std::unique_ptr<Grid> grid;
+
+Grid &grid_of_side(int32_t p_side) {
+	if (grid && grid->side == p_side) {
+		return *grid;
+	}
+	grid.reset();
+	grid = std::make_unique<Grid>();
+	grid->side = p_side;
+	grid->path = std::make_unique<veltrin_test::PathServiceFixture>();
+	grid->graph = veltrin_test::add_walking_grid(*grid->path, p_side, p_side, 3);
+	grid->path->begin_query(grid->graph);
+	grid->script_only = std::make_unique<veltrin_test::PathServiceFixture>(veltrin_test::PathServiceConstants(), "res://scripts/world/scripted_path_service.gd");
+	grid->script_only->share_state_with(*grid->path);
+	grid->goals[Vector3i(-1, -1, -1)] = true;
+	// The kernel's own edge lists, translated from the very rows the script computes.
+	const Array layers = grid->path->walk_layers();
+	for (int64_t i = 0; i < grid->graph.cells.size(); i++) {
+		const Array rows = grid->path->script_rows(grid->graph.cells[i], layers, Array());
+		std::vector<veltrin_native::Edge> list;
+		for (int64_t r = 0; r < rows.size(); r++) {
+			const Array row = rows[r];
+			list.push_back(veltrin_native::Edge { int64_t(grid->graph.indices.get(row[0], -1)), int64_t(row[1]) });
+		}
+		grid->edges.push_back(std::move(list));
+	}
+	return *grid;
+}
+
+Dictionary run_search(Grid &p_grid, const char *p_method, const Callable &p_provider) {
+	return host->call(core, p_method, { p_grid.graph.cells, p_grid.graph.indices, 0, p_grid.goals, p_provider });
+}
+
+void report_nodes(benchmark::State &p_state, int64_t p_nodes) {
+	p_state.counters["nodes"] = double(p_nodes);
+	p_state.counters["ns_per_node"] = benchmark::Counter(double(p_nodes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void search_bench(benchmark::State &p_state) {
+	const int32_t side = int32_t(p_state.range(0));
+	const SearchVariant variant = SearchVariant(p_state.range(1));
+	Grid &g = grid_of_side(side);
+	veltrin_test::PathServiceFixture &path = *g.path;
+	const int64_t node_count = g.graph.cells.size();
+
+	if (variant == BARE_KERNEL) {
+		const std::vector<int64_t> goals = { -1 };
+		int64_t settled = 0;
+		for (auto _ : p_state) {
+			const veltrin_native::Result result = veltrin_native::search(node_count, 0, goals,
+			        [&g](int64_t p_node) -> const std::vector<veltrin_native::Edge> & { return g.edges[size_t(p_node)]; });
+			settled = int64_t(result.settled.size());
+			benchmark::DoNotOptimize(result.cost_values.data());
+		}
+		report_nodes(p_state, settled);
+		return;
+	}
+
+	const veltrin_test::PathServiceFixture &service = variant == SCRIPT_PROVIDER ? *g.script_only : path;
+	const Callable provider = service.shared_edges_provider(path.walk_layers(), Array());
+	const bool fresh_memo = variant == SCRIPT_PROVIDER || variant == NATIVE_ROWS_EMPTY_MEMO;
+	const char *method = variant == CACHED_WARM ? "search_cached" : "search";
+	path.begin_query(g.graph);
+	host->call(core, "clear_edge_cache");
+	// Warms the memo and the cache, and checks the search expands the whole grid.
+	const Dictionary first = run_search(g, method, provider);
+	const int64_t settled = Dictionary(first.get("settled", Dictionary())).size();
+	if (String(first.get("status", Variant())) != String("usable") || settled != node_count) {
+		p_state.SkipWithError("the search did not expand the whole grid");
+		return;
+	}
+	for (auto _ : p_state) {
+		if (fresh_memo) {
+			// Freeing the last memo is the script's business, not the search's.
+			p_state.PauseTiming();
+			path.workspace["edges"] = Dictionary();
+			p_state.ResumeTiming();
+		}
+		const Dictionary answer = run_search(g, method, provider);
+		benchmark::DoNotOptimize(answer.size());
+	}
+	report_nodes(p_state, settled);
+}
+
+// ns per expanded node of each finished run, by name.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+	std::map<std::string, double> ns_per_node;
+
+	void ReportRuns(const std::vector<Run> &p_runs) override {
+		for (const Run &run : p_runs) {
+			const auto nodes = run.counters.find("nodes");
+			if (run.error_occurred || nodes == run.counters.end() || nodes->second.value <= 0 || run.iterations == 0) {
+				continue;
+			}
+			const double seconds = run.cpu_accumulated_time / double(run.iterations);
+			ns_per_node[run.benchmark_name()] = seconds * 1e9 / nodes->second.value;
+		}
+		ConsoleReporter::ReportRuns(p_runs);
+	}
+};
+
+double find_ns(const RatioReporter &p_reporter, int32_t p_side, SearchVariant p_variant) {
+	const std::string prefix = "search_bench/" + std::to_string(p_side) + "/" + std::to_string(int(p_variant));
+	for (const auto &entry : p_reporter.ns_per_node) {
+		if (entry.first.rfind(prefix, 0) == 0) {
+			return entry.second;
+		}
+	}
+	return 0.0;
+}
+
+void register_benchmarks() {
+	const int32_t sides[] = { 50, 200, 400 };
+	for (const int32_t side : sides) {
+		for (int variant = SCRIPT_PROVIDER; variant <= BARE_KERNEL; variant++) {
+			// The size check needs only the native paths and the kernel.
+			if (side != 200 && (variant == SCRIPT_PROVIDER || variant == NATIVE_ROWS_WARM_MEMO)) {
+				continue;
+			}
+			benchmark::RegisterBenchmark("search_bench", search_bench)->Args({ side, variant })->Unit(benchmark::kMillisecond);
+		}
+	}
+}
+
+void print_ratios(const RatioReporter &p_reporter) {
+	std::printf("\nns per expanded node (200x200 two-layer grid, %d nodes):\n", 200 * 200 * 2);
+	const double script = find_ns(p_reporter, 200, SCRIPT_PROVIDER);
+	for (int variant = SCRIPT_PROVIDER; variant <= BARE_KERNEL; variant++) {
+		const double ns = find_ns(p_reporter, 200, SearchVariant(variant));
+		std::printf("  %-26s %10.1f ns  %6.2fx faster than (a)\n", VARIANT_NAMES[variant], ns, ns > 0 ? script / ns : 0.0);
+	}
+	const double cached = find_ns(p_reporter, 200, CACHED_WARM);
+	const double kernel = find_ns(p_reporter, 200, BARE_KERNEL);
+	std::printf("  (d) over the bare kernel: %.2fx (goal <= 3)\n", kernel > 0 ? cached / kernel : 0.0);
+	std::printf("  (a) over (d): %.2fx (goal >= 5)\n", cached > 0 ? script / cached : 0.0);
+	for (const int32_t side : { 50, 200, 400 }) {
+		const double side_kernel = find_ns(p_reporter, side, BARE_KERNEL);
+		std::printf("  (d) over the bare kernel at %dx%d: %.2fx\n", side, side, side_kernel > 0 ? find_ns(p_reporter, side, CACHED_WARM) / side_kernel : 0.0);
+	}
+	std::printf("per-node cost 400x400 over 50x50 (1.0 = independent of size):\n");
+	for (const SearchVariant variant : { NATIVE_ROWS_EMPTY_MEMO, CACHED_WARM, BARE_KERNEL }) {
+		const double small = find_ns(p_reporter, 50, variant);
+		const double large = find_ns(p_reporter, 400, variant);
+		std::printf("  %-26s %6.2f\n", VARIANT_NAMES[variant], small > 0 ? large / small : 0.0);
+	}
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+	benchmark::Initialize(&argc, argv);
+	engine_double::call_log_set_enabled(false);
+	engine_double::PluginHost plugin_host;
+	if (!plugin_host.load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init")) {
+		std::fprintf(stderr, "cannot load %s\n", VELTRIN_PLUGIN_PATH);
+		return 1;
+	}
+	plugin_host.initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
+	host = &plugin_host;
+	core = plugin_host.instantiate("VeltrinNumericCore");
+	register_benchmarks();
+	RatioReporter reporter;
+	benchmark::RunSpecifiedBenchmarks(&reporter);
+	print_ratios(reporter);
+	grid.reset();
+	core = Variant();
+	plugin_host.unload();
+	benchmark::Shutdown();
+	return 0;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <godot_cpp/core/defs.hpp>
+#include <godot_cpp/variant/string.hpp>
+
+#include <cstdint>
+
+namespace engine_double::internal {
+
+// One interned name. Entries live as long as the process, so a StringName is a plain
+// pointer copy and equal names are equal pointers.
+struct StringNameEntry {
+	godot::String text;
+	uint32_t hash;
+};
+
+} // namespace engine_double::internal
+
+namespace godot {
+
+class ENGINE_DOUBLE_API StringName {
+	const engine_double::internal::StringNameEntry *_entry = nullptr;
+
+	static const engine_double::internal::StringNameEntry *_intern(const String &p_text);
+
+public:
+	StringName() = default;
+	StringName(const StringName &p_other) = default;
+	StringName(StringName &&p_other) noexcept = default;
+	StringName &operator=(const StringName &p_other) = default;
+	StringName &operator=(StringName &&p_other) noexcept = default;
+
+	StringName(const String &p_text);
+	StringName(const char *p_text, bool p_static = false);
+	StringName(const wchar_t *p_text);
+	StringName(const char16_t *p_text);
+	StringName(const char32_t *p_text);
+
+	bool is_empty() const { return _entry == nullptr; }
+	int64_t length() const { return _entry ? _entry->text.length() : 0; }
+	// String::hash() of the text, so both key a Dictionary alike; 0 for the empty name
+	// (whose String hashes to 5381, so "" and &"" are different keys, as in the engine).
+	int64_t hash() const { return _entry ? _entry->hash : 0; }
+	uint32_t _hash32() const { return _entry ? _entry->hash : 0u; }
+	const String &_text() const;
+	const void *_data_pointer() const { return _entry; }
+
+	bool begins_with(const String &p_text) const;
+	bool ends_with(const String &p_text) const;
+	bool contains(const String &p_what) const;
+	int64_t find(const String &p_what, int64_t p_from = 0) const;
+	String substr(int64_t p_from, int64_t p_len = -1) const;
+	String to_lower() const;
+	String to_upper() const;
+	int64_t to_int() const;
+	double to_float() const;
+	CharString utf8() const;
+
+	bool operator==(const StringName &p_other) const { return _entry == p_other._entry; }
+	bool operator!=(const StringName &p_other) const { return _entry != p_other._entry; }
+	bool operator==(const String &p_other) const;
+	bool operator!=(const String &p_other) const { return !(*this == p_other); }
+	bool operator==(const char *p_other) const;
+	bool operator!=(const char *p_other) const { return !(*this == p_other); }
+	bool operator==(const Variant &p_other) const;
+	bool operator!=(const Variant &p_other) const;
+	// Godot orders names by their interned pointers, not by text.
+	bool operator<(const StringName &p_other) const { return _entry < p_other._entry; }
+	bool operator<=(const StringName &p_other) const { return _entry <= p_other._entry; }
+	bool operator>(const StringName &p_other) const { return _entry > p_other._entry; }
+	bool operator>=(const StringName &p_other) const { return _entry >= p_other._entry; }
+};
+
+} // namespace godot

@@ -1,0 +1,235 @@
+// A script object's instance side: members, and calls with GDScript's argument rules.
+
+#include "call_log_record.hpp"
+#include "object_state.hpp"
+#include "script_definition.hpp"
+
+#include <godot_cpp/core/error_macros.hpp>
+#include <godot_cpp/variant/utility_functions.hpp>
+
+namespace engine_double {
+
+namespace internal {
+
+namespace {
+
+const godot::StringName &name_get_hook() {
+	static const godot::StringName name("_get");
+	return name;
+}
+
+const godot::StringName &name_set_hook() {
+	static const godot::StringName name("_set");
+	return name;
+}
+
+const godot::StringName &name_to_string() {
+	static const godot::StringName name("_to_string");
+	return name;
+}
+
+// A function's declared return type gives its result on a failed call (0 for -> int).
+godot::Variant default_of(godot::Variant::Type p_type) {
+	if (p_type == godot::Variant::NIL) {
+		return godot::Variant();
+	}
+	return godot::UtilityFunctions::type_convert(godot::Variant(), int64_t(p_type));
+}
+
+} // namespace
+
+ScriptInstance::ScriptInstance(const godot::Ref<ScriptDouble> &p_script, godot::Object *p_owner) :
+        _script(p_script),
+        _owner(p_owner) {
+	std::vector<std::pair<godot::StringName, godot::Variant>> members;
+	_script->_get_definition().collect_members(members);
+	for (const auto &member : members) {
+		// Each instance gets its own containers, as `var x = {}` builds one per instance.
+		_members[member.first] = member.second.duplicate(true);
+	}
+}
+
+godot::Variant *ScriptInstance::member(const godot::StringName &p_name) {
+	auto it = _members.find(p_name);
+	return it != _members.end() ? &it->second : nullptr;
+}
+
+bool ScriptInstance::get(const godot::StringName &p_name, godot::Variant &r_value) const {
+	auto it = _members.find(p_name);
+	if (it != _members.end()) {
+		r_value = it->second;
+		return true;
+	}
+	const ScriptDefinition &script = definition();
+	if (script.find_constant(p_name, r_value)) {
+		return true;
+	}
+	if (script.find_method(p_name) != nullptr) {
+		r_value = godot::Callable(_owner, p_name);
+		return true;
+	}
+	if (script.find_method(name_get_hook()) != nullptr) {
+		const godot::Variant name = p_name;
+		const godot::Variant *arguments[1] = { &name };
+		GDExtensionCallError error;
+		godot::Variant result = const_cast<ScriptInstance *>(this)->callp(name_get_hook(), arguments, 1, error);
+		if (error.error == GDEXTENSION_CALL_OK && result.get_type() != godot::Variant::NIL) {
+			r_value = result;
+			return true;
+		}
+	}
+	return false;
+}
+
+bool ScriptInstance::set(const godot::StringName &p_name, const godot::Variant &p_value) {
+	auto it = _members.find(p_name);
+	if (it != _members.end()) {
+		it->second = p_value;
+		return true;
+	}
+	if (definition().find_method(name_set_hook()) != nullptr) {
+		const godot::Variant name = p_name;
+		const godot::Variant *arguments[2] = { &name, &p_value };
+		GDExtensionCallError error;
+		const godot::Variant handled = callp(name_set_hook(), arguments, 2, error);
+		return error.error == GDEXTENSION_CALL_OK && handled.booleanize();
+	}
+	return false;
+}
+
+bool ScriptInstance::has_method(const godot::StringName &p_name) const {
+	return definition().find_method(p_name) != nullptr;
+}
+
+bool ScriptInstance::get_method_argument_count(const godot::StringName &p_name, int64_t &r_count) const {
+	const ScriptMethod *method = definition().find_method(p_name);
+	if (method == nullptr) {
+		return false;
+	}
+	r_count = int64_t(method->parameters.size());
+	return true;
+}
+
+godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godot::Variant **p_args, int p_argcount, GDExtensionCallError &r_error) {
+	r_error.error = GDEXTENSION_CALL_OK;
+	const ScriptMethod *method = definition().find_method(p_name);
+	if (method == nullptr) {
+		r_error.error = GDEXTENSION_CALL_ERROR_INVALID_METHOD;
+		return godot::Variant();
+	}
+	const int total = int(method->parameters.size());
+	const int required = total - int(method->defaults.size());
+	if (p_argcount > total) {
+		r_error.error = GDEXTENSION_CALL_ERROR_TOO_MANY_ARGUMENTS;
+		r_error.expected = total;
+		return default_of(method->return_type);
+	}
+	if (p_argcount < required) {
+		r_error.error = GDEXTENSION_CALL_ERROR_TOO_FEW_ARGUMENTS;
+		r_error.expected = required;
+		return default_of(method->return_type);
+	}
+	// Arguments pass through untouched unless a default or a conversion is needed; small
+	// calls need no allocation.
+	constexpr int INLINE_ARGUMENTS = 8;
+	godot::Variant inline_converted[INLINE_ARGUMENTS];
+	const godot::Variant *inline_pointers[INLINE_ARGUMENTS];
+	std::vector<godot::Variant> heap_converted;
+	std::vector<const godot::Variant *> heap_pointers;
+	godot::Variant *converted = inline_converted;
+	const godot::Variant **pointers = inline_pointers;
+	if (total > INLINE_ARGUMENTS) {
+		heap_converted.resize(static_cast<size_t>(total));
+		heap_pointers.resize(static_cast<size_t>(total));
+		converted = heap_converted.data();
+		pointers = heap_pointers.data();
+	}
+	for (int i = 0; i < total; i++) {
+		const godot::Variant &given = i < p_argcount ? *p_args[i] : method->defaults[size_t(i - required)];
+		const godot::Variant::Type type = method->parameters[size_t(i)].type;
+		if (type == godot::Variant::NIL || given.get_type() == type) {
+			pointers[i] = &given;
+		} else if (godot::Variant::can_convert_strict(given.get_type(), type)) {
+			converted[i] = godot::UtilityFunctions::type_convert(given, int64_t(type));
+			pointers[i] = &converted[i];
+		} else {
+			// GDScript checks typed parameters before the body runs.
+			r_error.error = GDEXTENSION_CALL_ERROR_INVALID_ARGUMENT;
+			r_error.argument = i;
+			r_error.expected = int32_t(type);
+			return default_of(method->return_type);
+		}
+	}
+	// Nothing of this instance is touched once the body returns: the body may have freed
+	// the object (and with it this instance).
+	const godot::Variant::Type return_type = method->return_type;
+	ScriptCall call;
+	call.self = _owner;
+	call.arguments = pointers;
+	call.argument_count = total;
+	godot::Variant result;
+	try {
+		result = method->function ? method->function(call) : godot::Variant();
+	} catch (...) {
+		godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by script method '" + godot::String(p_name) + "' of the engine double.");
+		return default_of(return_type);
+	}
+	if (return_type != godot::Variant::NIL && result.get_type() != return_type) {
+		result = godot::UtilityFunctions::type_convert(result, int64_t(return_type));
+	}
+	return result;
+}
+
+bool ScriptInstance::has_signal(const godot::StringName &p_name) const {
+	return definition().find_signal(p_name) != nullptr;
+}
+
+bool ScriptInstance::to_string(godot::String &r_text) {
+	if (definition().find_method(name_to_string()) == nullptr) {
+		return false;
+	}
+	GDExtensionCallError error;
+	const godot::Variant text = callp(name_to_string(), nullptr, 0, error);
+	if (error.error != GDEXTENSION_CALL_OK) {
+		return false;
+	}
+	r_text = text.stringify();
+	return true;
+}
+
+godot::Dictionary ScriptInstance::snapshot() const {
+	godot::Dictionary snapshot;
+	std::vector<std::pair<godot::StringName, godot::Variant>> declared;
+	definition().collect_members(declared);
+	for (const auto &member : declared) {
+		auto it = _members.find(member.first);
+		if (it != _members.end()) {
+			snapshot[member.first] = it->second.duplicate(true);
+		}
+	}
+	return snapshot;
+}
+
+} // namespace internal
+
+godot::Variant ScriptCall::member(const godot::StringName &p_name) const {
+	if (self == nullptr) {
+		return godot::Variant();
+	}
+	internal::ObjectState &state = internal::ObjectAccess::state(self);
+	godot::Variant *value = state.script_instance ? state.script_instance->member(p_name) : nullptr;
+	ERR_FAIL_NULL_V_MSG(value, godot::Variant(), "Script member '" + godot::String(p_name) + "' is not declared.");
+	return *value;
+}
+
+void ScriptCall::set_member(const godot::StringName &p_name, const godot::Variant &p_value) const {
+	if (self == nullptr) {
+		return;
+	}
+	internal::ObjectState &state = internal::ObjectAccess::state(self);
+	godot::Variant *value = state.script_instance ? state.script_instance->member(p_name) : nullptr;
+	ERR_FAIL_NULL_MSG(value, "Script member '" + godot::String(p_name) + "' is not declared.");
+	*value = p_value;
+}
+
+} // namespace engine_double

@@ -1,0 +1,1 @@
+list(APPEND ENGINE_DOUBLE_SOURCES ${CMAKE_CURRENT_LIST_DIR}/seam_defaults.cpp)

@@ -1,0 +1,31 @@
+#pragma once
+
+// One facility's part of a projection: the filter by tags and inventory inputs, and the
+// candidate row the guest's choice reads.
+
+#include "guest_access/projection_run.hpp"
+
+#include <godot_cpp/classes/object.hpp>
+#include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/dictionary.hpp>
+
+namespace veltrin {
+
+enum class FacilityFilter {
+	PASS_OVER, // no row: unknown kind, staff only, or an entrance the guest already passed
+	SHORT_ROW, // an inventory input is short
+	FULL_ROW,
+};
+
+// Reads the facility's definition and inputs; on SHORT_ROW and FULL_ROW r_tags holds the
+// definition's tags.
+FacilityFilter filter_facility(const ProjectionRun &p_run, godot::Object *p_instance, godot::Array &r_tags);
+
+// {"facility_id", "inputs_available": false}.
+godot::Dictionary short_candidate_row(const ProjectionRun &p_run, godot::Object *p_instance);
+
+// Every field of the row, from the facility, its tags and the access search's answer
+// ("path", "reachable", "target_cell", each possibly absent).
+godot::Dictionary full_candidate_row(const ProjectionRun &p_run, godot::Object *p_instance, const godot::Array &p_tags, const godot::Dictionary &p_access);
+
+} // namespace veltrin

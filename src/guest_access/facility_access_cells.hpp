@@ -1,0 +1,15 @@
+#pragma once
+
+#include "guest_access/projection_names.hpp"
+
+#include <godot_cpp/classes/object.hpp>
+#include <godot_cpp/variant/array.hpp>
+
+namespace veltrin {
+
+// The passable cells from which a guest uses a facility: the x-neighbours of its occupied
+// cells (of its origin when it occupies none) and the origin itself. Sorted by z, then y,
+// then x, each cell once. Empty without a path service or a facility.
+godot::Array facility_access_cells(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_facility);
+
+} // namespace veltrin

@@ -1,0 +1,28 @@
+#include "guest_access/guest_cells.hpp"
+
+#include <godot_cpp/variant/dictionary.hpp>
+#include <godot_cpp/variant/variant.hpp>
+
+namespace veltrin {
+
+bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Vector3i &p_cell) {
+	// The array is typed int, so a numeric comparison finds exactly what Array::has finds.
+	for (int64_t i = 0; i < p_layers.size(); i++) {
+		if (static_cast<int64_t>(p_layers[i]) == p_cell.z) {
+			return true;
+		}
+	}
+	return false;
+}
+
+bool blocked(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_cell) {
+	const godot::Dictionary traffic = p_path->get(p_names._cell_traffic);
+	const godot::Dictionary entry = traffic.get(p_cell, godot::Variant());
+	if (entry.is_empty()) {
+		return false;
+	}
+	// An entry without the flag is a congested cell, not a blocked one.
+	return entry.get(p_names.temporary_block, false);
+}
+
+} // namespace veltrin

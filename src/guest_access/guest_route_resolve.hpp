@@ -1,0 +1,28 @@
+#pragma once
+
+// Resolution of one guest route against the current query batch's tree, recording the
+// outcome in the path service as its own scripted query would: the cached route, the cache
+// miss count and the last-query fields.
+
+#include "guest_access/projection_names.hpp"
+
+#include <godot_cpp/classes/object.hpp>
+#include <godot_cpp/variant/dictionary.hpp>
+#include <godot_cpp/variant/string_name.hpp>
+#include <godot_cpp/variant/typed_array.hpp>
+#include <godot_cpp/variant/variant.hpp>
+#include <godot_cpp/variant/vector3i.hpp>
+
+#include <cstdint>
+
+namespace veltrin {
+
+// The route from p_start to p_goal; empty when there is none. Failures go through the
+// service's _route_failure, whose answer is returned.
+godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::Dictionary &p_tree, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access);
+
+// A route answered by a script method, converted element by element into a typed array
+// unless it already is one (then it is shared).
+godot::TypedArray<godot::Vector3i> script_route(const godot::Variant &p_answer);
+
+} // namespace veltrin

@@ -1,0 +1,79 @@
+#include "guest_access/input_names.hpp"
+
+#include "guest_access/builtin.hpp"
+#include "guest_access/script_paths.hpp"
+
+#include <godot_cpp/variant/string.hpp>
+#include <godot_cpp/variant/string_name.hpp>
+#include <godot_cpp/variant/typed_array.hpp>
+#include <godot_cpp/variant/variant.hpp>
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace veltrin {
+
+godot::Array runtime_sorted_input_names(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::Dictionary &p_inputs) {
+	if (p_runtime == nullptr) {
+		return godot::Array();
+	}
+	return p_runtime->call(p_names._sorted_name_keys, p_inputs);
+}
+
+#ifdef VELTRIN_NATIVE_INPUT_ORDER
+namespace {
+
+// The native order once the runtime is known to be the game's own.
+godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::Dictionary &p_inputs) {
+	const godot::Array keys = p_inputs.keys();
+	for (int64_t i = 0; i < keys.size(); i++) {
+		if (keys[i].get_type() != godot::Variant::STRING_NAME) {
+			return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
+		}
+	}
+	// StringName's own order compares interned pointers; the text decides here.
+	using Entry = std::pair<godot::String, godot::StringName>;
+	std::vector<Entry> entries;
+	try {
+		entries.reserve(static_cast<size_t>(keys.size()));
+		for (int64_t i = 0; i < keys.size(); i++) {
+			const godot::StringName name = keys[i];
+			entries.emplace_back(godot::String(name), name);
+		}
+	} catch (const std::bad_alloc &) {
+		return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
+	} catch (const std::length_error &) {
+		return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
+	}
+	std::sort(entries.begin(), entries.end(), [](const Entry &p_a, const Entry &p_b) { return p_a.first < p_b.first; });
+
+	godot::TypedArray<godot::StringName> sorted;
+	sorted.resize(static_cast<int64_t>(entries.size()));
+	for (size_t i = 0; i < entries.size(); i++) {
+		sorted[static_cast<int64_t>(i)] = entries[i].second;
+	}
+	return sorted;
+}
+
+} // namespace
+
+godot::Array sorted_builtin_input_names(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::Dictionary &p_inputs) {
+	if (!builtin(p_names, p_runtime, SIMULATION_RUNTIME_SCRIPT)) {
+		return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
+	}
+	return sorted_input_names(p_names, p_runtime, p_inputs);
+}
+#endif
+
+godot::Array ordered_input_names(const ProjectionNames &p_names, godot::Object *p_builtin_runtime, const godot::Dictionary &p_inputs) {
+#ifdef VELTRIN_NATIVE_INPUT_ORDER
+	return sorted_input_names(p_names, p_builtin_runtime, p_inputs);
+#else
+	return runtime_sorted_input_names(p_names, p_builtin_runtime, p_inputs);
+#endif
+}
+
+} // namespace veltrin

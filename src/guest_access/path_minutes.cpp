@@ -1,0 +1,122 @@
+#include "guest_access/path_minutes.hpp"
+
+#include "guest_access/builtin.hpp"
+#include "guest_access/saturating_math.hpp"
+#include "guest_access/script_paths.hpp"
+
+#include <godot_cpp/variant/dictionary.hpp>
+#include <godot_cpp/variant/string.hpp>
+#include <godot_cpp/variant/string_name.hpp>
+#include <godot_cpp/variant/typed_array.hpp>
+#include <godot_cpp/variant/variant.hpp>
+#include <godot_cpp/variant/vector3i.hpp>
+
+namespace veltrin {
+
+namespace {
+
+constexpr int64_t COSTED_STAIR_COST = 150;
+
+// The connector of one step, from the path service's memo when it holds the step.
+struct StepConnector {
+	godot::StringName connector;
+	bool memo_hit = false;
+};
+
+StepConnector step_connector(const ProjectionNames &p_names, godot::Object *p_path_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Vector3i &p_from, const godot::Vector3i &p_to) {
+	StepConnector step;
+	const godot::Dictionary entry = p_memo.get(p_from, godot::Variant());
+	if (entry.has(p_to)) {
+		const godot::Variant value = entry.get(p_to, godot::Variant());
+		step.connector = value;
+		step.memo_hit = p_memo_trusted && value.get_type() == godot::Variant::STRING_NAME;
+	} else {
+		step.connector = p_path_service->call(p_names.get_step_connector, p_from, p_to, godot::TypedArray<godot::StringName>());
+	}
+	return step;
+}
+
+// A one-floor climb through an infrastructure connector whose stair costs extra, when the
+// guest's stair credit outweighs the movement scale.
+bool costed_stair(const ProjectionNames &p_names, godot::Object *p_path_service, const godot::StringName &p_connector, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
+	if (!p_connector.begins_with("infra.connector:")) {
+		return false;
+	}
+	if (p_from.x != p_to.x || p_from.z != p_to.z) {
+		return false;
+	}
+	const int64_t rise = static_cast<int64_t>(p_to.y) - static_cast<int64_t>(p_from.y);
+	if (rise != 1 && rise != -1) {
+		return false;
+	}
+	const godot::Dictionary record = p_path_service->call(p_names.get_connector, p_connector);
+	const godot::StringName movement_type = record.get(p_names.movement_type, godot::StringName());
+	if (movement_type != p_names.CONNECTOR) {
+		return false;
+	}
+	if (p_stair_credit <= p_movement_scale) {
+		return false;
+	}
+	return static_cast<int64_t>(record.get(p_names.cost, 0)) == COSTED_STAIR_COST;
+}
+
+int64_t step_count(const godot::Array &p_route) {
+	return p_route.size() < 2 ? 0 : p_route.size() - 1;
+}
+
+int64_t route_minutes(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_elevator_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
+	// The last elevator question, remembered to skip repeats along a run of one connector.
+	godot::StringName asked_connector;
+	bool asked_for_memo_with_bool = false;
+	bool costed = false;
+	for (int64_t i = 0; i + 1 < p_route.size(); i++) {
+		const godot::Vector3i from = p_route[i];
+		const godot::Vector3i to = p_route[i + 1];
+		const StepConnector step = step_connector(p_names, p_path_service, p_memo, p_memo_trusted, from, to);
+
+		// A false answer for the same connector stands for the whole run.
+		const bool repeat = step.memo_hit && asked_for_memo_with_bool && step.connector == asked_connector;
+		if (!repeat) {
+			const godot::Variant owned = p_elevator_service->call(p_names.owns_connector, step.connector);
+			asked_connector = step.connector;
+			asked_for_memo_with_bool = step.memo_hit && owned.get_type() == godot::Variant::BOOL;
+			if (static_cast<bool>(owned)) {
+				costed = true;
+				break;
+			}
+		}
+		if (costed_stair(p_names, p_path_service, step.connector, from, to, p_movement_scale, p_stair_credit)) {
+			costed = true;
+			break;
+		}
+	}
+
+	if (!costed || p_orthogonal_cost <= 0) {
+		return step_count(p_route);
+	}
+	const godot::Vector3i first = p_route[0];
+	const godot::Vector3i last = p_route[p_route.size() - 1];
+	const int64_t cost = p_path_service->call(p_names.calculate_guest_batch_path_cost, first, last, p_route);
+	return saturating_ceil(static_cast<double>(cost) / static_cast<double>(p_orthogonal_cost));
+}
+
+} // namespace
+
+int64_t guest_path_minutes(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
+	if (p_path_service == nullptr || p_elevator_service == nullptr) {
+		return step_count(p_route);
+	}
+	const godot::Dictionary memo = p_path_service->get(p_names._guest_step_connector_memo);
+	const bool memo_trusted = builtin(p_names, p_path_service, PATH_SERVICE_SCRIPT) && builtin(p_names, p_elevator_service, ELEVATOR_SERVICE_SCRIPT);
+	return route_minutes(p_names, p_path_service, p_elevator_service, memo, memo_trusted, p_route, p_movement_scale, p_stair_credit, p_orthogonal_cost);
+}
+
+int64_t guest_path_minutes(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost, bool p_services_builtin) {
+	if (p_path_service == nullptr || p_elevator_service == nullptr) {
+		return step_count(p_route);
+	}
+	const godot::Dictionary memo = p_path_service->get(p_names._guest_step_connector_memo);
+	return route_minutes(p_names, p_path_service, p_elevator_service, memo, p_services_builtin, p_route, p_movement_scale, p_stair_credit, p_orthogonal_cost);
+}
+
+} // namespace veltrin

@@ -1,0 +1,60 @@
+#pragma once
+
+// The state one projection call shares between its steps: the runtime's services, the
+// guest, the caller's numbers and the query inputs every access search of the call uses.
+
+#include "guest_access/projection_names.hpp"
+
+#include <godot_cpp/classes/object.hpp>
+#include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/callable.hpp>
+#include <godot_cpp/variant/string_name.hpp>
+#include <godot_cpp/variant/typed_array.hpp>
+#include <godot_cpp/variant/variant.hpp>
+#include <godot_cpp/variant/vector3i.hpp>
+
+#include <cstdint>
+
+namespace veltrin {
+
+// A script object read from a service. The Variant keeps a reference-counted object alive
+// for the whole call; the pointer is what the steps use (null when the value is no live
+// object).
+struct HeldObject {
+	godot::Variant value;
+	godot::Object *object = nullptr;
+};
+
+HeldObject hold_object(const godot::Variant &p_value);
+
+struct ProjectionServices {
+	HeldObject path;
+	HeldObject elevators;
+	HeldObject facilities;
+	HeldObject registry;
+	HeldObject inventory;
+	HeldObject guests;
+	HeldObject guest;
+};
+
+// The caller's arguments that reach the rows and the access searches.
+struct ProjectionRequest {
+	int64_t open_state = 0;
+	int64_t degraded_state = 0;
+	int64_t movement_scale = 0;
+	int64_t stair_credit = 0;
+	int64_t orthogonal_cost = 0;
+	godot::Callable ticks;
+};
+
+struct ProjectionRun {
+	const ProjectionNames &names;
+	godot::Object *runtime;
+	const ProjectionServices &services;
+	const ProjectionRequest &request;
+	godot::Vector3i current_cell;
+	godot::TypedArray<int64_t> layers;
+	godot::TypedArray<godot::StringName> access;
+};
+
+} // namespace veltrin

@@ -1,0 +1,118 @@
+#include "guest_access/tag_relief.hpp"
+
+#include <godot_cpp/variant/variant.hpp>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace veltrin {
+
+namespace {
+
+enum TagBit : uint32_t {
+	TAG_DINING = 1u << 0,
+	TAG_LODGING = 1u << 1,
+	TAG_SOCIAL = 1u << 2,
+	TAG_LEISURE = 1u << 3,
+	TAG_HYGIENE = 1u << 4,
+	TAG_BATH = 1u << 5,
+	TAG_MEDICAL = 1u << 6,
+	TAG_WELLNESS = 1u << 7,
+	TAG_ADULT_ONLY = 1u << 8,
+	TAG_RESTRICTED_SERVICE = 1u << 9,
+};
+
+// The tested tags present in the array, in one pass. A tag matches by its text, whether
+// held as a String or a StringName, as Array::has finds it.
+uint32_t tag_bits(const ProjectionNames &p_names, const godot::Array &p_tags) {
+	const struct {
+		const godot::StringName &name;
+		uint32_t bit;
+	} tested[] = {
+		{ p_names.dining, TAG_DINING },
+		{ p_names.lodging, TAG_LODGING },
+		{ p_names.social, TAG_SOCIAL },
+		{ p_names.leisure, TAG_LEISURE },
+		{ p_names.hygiene, TAG_HYGIENE },
+		{ p_names.bath, TAG_BATH },
+		{ p_names.medical, TAG_MEDICAL },
+		{ p_names.wellness, TAG_WELLNESS },
+		{ p_names.adult_only, TAG_ADULT_ONLY },
+		{ p_names.restricted_service, TAG_RESTRICTED_SERVICE },
+	};
+	uint32_t bits = 0;
+	for (int64_t i = 0; i < p_tags.size(); i++) {
+		const godot::Variant &element = p_tags[i];
+		const godot::Variant::Type type = element.get_type();
+		if (type != godot::Variant::STRING_NAME && type != godot::Variant::STRING) {
+			continue;
+		}
+		const godot::StringName tag = element;
+		for (const auto &entry : tested) {
+			if (tag == entry.name) {
+				bits |= entry.bit;
+				break;
+			}
+		}
+	}
+	return bits;
+}
+
+} // namespace
+
+godot::Dictionary builtin_tag_relief(const ProjectionNames &p_names, const godot::Array &p_tags) {
+	const uint32_t bits = tag_bits(p_names, p_tags);
+	int64_t hunger = 0;
+	int64_t sleep = 0;
+	int64_t hygiene = 0;
+	int64_t medical = 0;
+	int64_t leisure = 0;
+	int64_t intimacy = 0;
+	if (bits & TAG_DINING) {
+		hunger = 80;
+		leisure = 10;
+	}
+	if (bits & TAG_LODGING) {
+		sleep = 90;
+		hygiene = std::max<int64_t>(hygiene, 10);
+	}
+	if (bits & (TAG_SOCIAL | TAG_LEISURE)) {
+		leisure = std::max<int64_t>(leisure, 40);
+	}
+	if (bits & (TAG_HYGIENE | TAG_BATH)) {
+		hygiene = std::max<int64_t>(hygiene, 80);
+	}
+	if (bits & TAG_MEDICAL) {
+		medical = 90;
+	} else if (bits & TAG_WELLNESS) {
+		medical = std::max<int64_t>(medical, 20);
+	}
+	if (bits & (TAG_ADULT_ONLY | TAG_RESTRICTED_SERVICE)) {
+		intimacy = 80;
+	}
+
+	godot::Dictionary relief;
+	relief[p_names.hunger] = hunger;
+	relief[p_names.sleep] = sleep;
+	relief[p_names.hygiene] = hygiene;
+	relief[p_names.medical] = medical;
+	relief[p_names.leisure] = leisure;
+	relief[p_names.intimacy] = intimacy;
+	return relief;
+}
+
+godot::StringName builtin_tag_category(const ProjectionNames &p_names, const godot::Array &p_tags) {
+	const uint32_t bits = tag_bits(p_names, p_tags);
+	if (bits & TAG_DINING) {
+		return p_names.food;
+	}
+	if (bits & TAG_LODGING) {
+		return p_names.lodging;
+	}
+	if (bits & TAG_SOCIAL) {
+		return p_names.leisure;
+	}
+	return p_names.service;
+}
+
+} // namespace veltrin

@@ -1,0 +1,188 @@
+#include "performance/budget_state.hpp"
+
+#include <godot_cpp/variant/utility_functions.hpp>
+#include <godot_cpp/variant/variant.hpp>
+
+using namespace godot;
+
+namespace veltrin {
+
+namespace {
+
+// In the order of BudgetState's members.
+enum BudgetDictionary {
+	SAMPLES,
+	ORDERED_SAMPLES,
+	ORDERED_SAMPLE_BYTES,
+	INTEGER_WINDOW_BYTES,
+	TOTALS,
+	SAMPLE_COUNTS,
+	BUDGETS,
+	DICTIONARY_COUNT,
+};
+
+// What each written dictionary holds per metric; _budgets is only read.
+const Variant::Type WRITTEN_VALUE_TYPES[BUDGETS] = {
+	Variant::ARRAY,
+	Variant::ARRAY,
+	Variant::PACKED_BYTE_ARRAY,
+	Variant::PACKED_BYTE_ARRAY,
+	Variant::INT,
+	Variant::INT,
+};
+
+// A typed dictionary would refuse (or convert) entries of another type half-way through
+// the writes, so one must be able to hold a StringName key and the value stored in it.
+bool can_hold_entries(const Dictionary &p_dictionary, Variant::Type p_value_type) {
+	if (!p_dictionary.is_typed()) {
+		return true;
+	}
+	if (p_dictionary.is_typed_key()) {
+		const int64_t key_type = p_dictionary.get_typed_key_builtin();
+		if (key_type != Variant::STRING_NAME && key_type != Variant::STRING) {
+			return false;
+		}
+	}
+	return !p_dictionary.is_typed_value() || p_dictionary.get_typed_value_builtin() == p_value_type;
+}
+
+bool is_int_window(const Array &p_window) {
+	if (p_window.is_read_only()) {
+		return false;
+	}
+	// Appending to an array typed otherwise would convert or drop the sample.
+	if (p_window.is_typed() && p_window.get_typed_builtin() != Variant::INT) {
+		return false;
+	}
+	if (p_window.is_empty()) {
+		return true;
+	}
+	for (const Variant &element : p_window) {
+		if (element.get_type() != Variant::INT) {
+			return false;
+		}
+	}
+	return true;
+}
+
+} // namespace
+
+bool is_performance_budget(const PerformanceNames &p_names, Object *p_owner) {
+	if (p_owner == nullptr) {
+		return false;
+	}
+	const Variant script_value = p_owner->get_script();
+	if (script_value.get_type() != Variant::OBJECT) {
+		return false;
+	}
+	Object *script = script_value.get_validated_object();
+	if (script == nullptr) {
+		return false;
+	}
+	const String path = script->get(p_names.resource_path);
+	return path == PERFORMANCE_BUDGET_SCRIPT;
+}
+
+std::optional<BudgetState> read_budget_state(const PerformanceNames &p_names, Object *p_owner, const StringName &p_metric_id, int64_t p_duration_us) {
+	if (!is_performance_budget(p_names, p_owner)) {
+		return std::nullopt;
+	}
+	if (p_duration_us < 0 || p_metric_id.is_empty()) {
+		return std::nullopt;
+	}
+
+	const Variant read[DICTIONARY_COUNT] = {
+		p_owner->get(p_names._samples),
+		p_owner->get(p_names._ordered_samples),
+		p_owner->get(p_names._ordered_sample_bytes),
+		p_owner->get(p_names._integer_window_bytes),
+		p_owner->get(p_names._totals),
+		p_owner->get(p_names._sample_counts),
+		p_owner->get(p_names._budgets),
+	};
+	const Variant capacity = p_owner->get(p_names.sample_capacity);
+	for (const Variant &dictionary : read) {
+		if (dictionary.get_type() != Variant::DICTIONARY) {
+			return std::nullopt;
+		}
+	}
+	if (capacity.get_type() != Variant::INT) {
+		return std::nullopt;
+	}
+	for (int i = 0; i < BUDGETS; i++) {
+		const Dictionary written = read[i];
+		if (written.is_read_only()) {
+			return std::nullopt;
+		}
+	}
+	// One dictionary under two names would have one metric's entries overwrite another's.
+	for (int i = 0; i < DICTIONARY_COUNT; i++) {
+		for (int j = i + 1; j < DICTIONARY_COUNT; j++) {
+			if (UtilityFunctions::is_same(read[i], read[j])) {
+				return std::nullopt;
+			}
+		}
+	}
+
+	const Dictionary samples = read[SAMPLES];
+	const bool existed = samples.has(p_metric_id);
+	const Variant window = existed ? samples.get(p_metric_id, Variant()) : Variant(Array());
+	if (window.get_type() != Variant::ARRAY || !is_int_window(window)) {
+		return std::nullopt;
+	}
+
+	const Dictionary totals = read[TOTALS];
+	const Dictionary sample_counts = read[SAMPLE_COUNTS];
+	const Dictionary budgets = read[BUDGETS];
+	const Variant total = totals.get(p_metric_id, int64_t(0));
+	const Variant count = sample_counts.get(p_metric_id, int64_t(0));
+	// An absent budget is an empty one: the default aggregation and no limit.
+	const bool has_budget = budgets.has(p_metric_id);
+	const Variant budget = has_budget ? budgets.get(p_metric_id, Variant()) : Variant();
+	if (total.get_type() != Variant::INT || count.get_type() != Variant::INT) {
+		return std::nullopt;
+	}
+	Variant aggregation = int64_t(1);
+	Variant limit = int64_t(0);
+	if (has_budget) {
+		if (budget.get_type() != Variant::DICTIONARY) {
+			return std::nullopt;
+		}
+		for (const Variant &dictionary : read) {
+			if (UtilityFunctions::is_same(budget, dictionary)) {
+				return std::nullopt;
+			}
+		}
+		const Dictionary budget_entries = budget;
+		aggregation = budget_entries.get(p_names.aggregation, aggregation);
+		limit = budget_entries.get(p_names.limit_us, limit);
+	}
+	if (aggregation.get_type() != Variant::INT || limit.get_type() != Variant::INT) {
+		return std::nullopt;
+	}
+
+	for (int i = 0; i < BUDGETS; i++) {
+		if (!can_hold_entries(read[i], WRITTEN_VALUE_TYPES[i])) {
+			return std::nullopt;
+		}
+	}
+
+	return BudgetState {
+		read[SAMPLES],
+		read[ORDERED_SAMPLES],
+		read[ORDERED_SAMPLE_BYTES],
+		read[INTEGER_WINDOW_BYTES],
+		totals,
+		sample_counts,
+		budgets,
+		capacity,
+		existed,
+		window,
+		total,
+		count,
+		aggregation,
+		limit,
+	};
+}
+
+} // namespace veltrin

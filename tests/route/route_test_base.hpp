@@ -1,0 +1,56 @@
+#pragma once
+
+// Loads the plug-in through the engine double's host once per suite and calls
+// VeltrinNumericCore's bound methods by name, as a script does.
+
+#include <engine_double/host.hpp>
+
+#include <gtest/gtest.h>
+
+#include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/callable.hpp>
+#include <godot_cpp/variant/dictionary.hpp>
+#include <godot_cpp/variant/packed_int64_array.hpp>
+#include <godot_cpp/variant/string.hpp>
+#include <godot_cpp/variant/variant.hpp>
+
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace veltrin_test {
+
+class RouteTest : public ::testing::Test {
+protected:
+	static std::unique_ptr<engine_double::PluginHost> host;
+	godot::Variant core;
+
+	static void SetUpTestSuite();
+	static void TearDownTestSuite();
+	void SetUp() override;
+	void TearDown() override;
+
+	godot::Variant call(const char *p_method, const std::vector<godot::Variant> &p_arguments = {}) const;
+	godot::Dictionary search(const godot::Array &p_cells, const godot::Dictionary &p_indices, int64_t p_start, const godot::Dictionary &p_goals, const godot::Callable &p_provider) const;
+	godot::Dictionary search_cached(const godot::Array &p_cells, const godot::Dictionary &p_indices, int64_t p_start, const godot::Dictionary &p_goals, const godot::Callable &p_provider) const;
+	godot::Dictionary edge_rows(godot::Object *p_path, const godot::Vector3i &p_current, const godot::Array &p_layers, const godot::Array &p_access) const;
+};
+
+// The keys of a dictionary as text, in order.
+std::vector<std::string> key_texts(const godot::Dictionary &p_dictionary);
+// A goals dictionary {cell: true} for the given cells.
+godot::Dictionary goal_set(const std::vector<godot::Variant> &p_cells);
+godot::Array array_of(const std::vector<godot::Variant> &p_values);
+
+} // namespace veltrin_test
+
+// Readable failure messages: engine values print as the engine stringifies them.
+namespace godot {
+void PrintTo(const Variant &p_value, std::ostream *r_stream);
+void PrintTo(const Array &p_value, std::ostream *r_stream);
+void PrintTo(const Dictionary &p_value, std::ostream *r_stream);
+void PrintTo(const String &p_value, std::ostream *r_stream);
+void PrintTo(const PackedInt64Array &p_value, std::ostream *r_stream);
+} // namespace godot
