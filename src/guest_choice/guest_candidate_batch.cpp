@@ -148,6 +148,7 @@ Dictionary evaluate_batch(Object *p_owner, const StringName &p_guest_id, const A
 	utility_inputs.risk_tolerance = frame.risk_tolerance;
 
 	std::vector<GuestBatchRow> rank_list;
+	rank_list.reserve(rows.size());
 	for (GuestBatchRow &row : rows) {
 		ordered.push_back(row.candidate);
 		// The guest's own values are read again for every row, as the guest service sees them now.

@@ -44,15 +44,23 @@ bool arrives_after_exit(int64_t p_now, int64_t p_travel, int64_t p_planned_exit)
 	return WideInt(p_now) + WideInt(p_travel) > WideInt(p_planned_exit);
 }
 
+// The spendable gold of a row that keeps the survival reserve.
+WideInt spendable_above_reserve(const GuestRuleInputs &p_inputs) {
+	const WideInt left = WideInt(p_inputs.wallet) - WideInt(p_inputs.reserve);
+	return left < 0 ? WideInt(0) : left;
+}
+
 bool cannot_pay(const GuestBatchNames &p_names, const Dictionary &p_row, const GuestRuleInputs &p_inputs) {
-	const int64_t price = guest_price(p_names, p_row);
-	const bool respects_reserve = GuestBatchNames::flag(p_row, p_names.respect_survival_reserve, guest_discretionary(p_names, p_row));
-	WideInt spendable = p_inputs.wallet;
-	if (respects_reserve) {
-		const WideInt left = WideInt(p_inputs.wallet) - WideInt(p_inputs.reserve);
-		spendable = left < 0 ? WideInt(0) : left;
+	const WideInt price = guest_price(p_names, p_row);
+	const WideInt with_reserve = spendable_above_reserve(p_inputs);
+	const WideInt without_reserve = p_inputs.wallet;
+	// Whether the row keeps the reserve matters only when one of the two leaves a shortfall;
+	// most rows are cheap enough for both, and the answer then needs no reading of the row.
+	if (price <= with_reserve && price <= without_reserve) {
+		return false;
 	}
-	const WideInt shortfall = WideInt(price) - spendable;
+	const bool respects_reserve = GuestBatchNames::flag(p_row, p_names.respect_survival_reserve, guest_discretionary(p_names, p_row));
+	const WideInt shortfall = price - (respects_reserve ? with_reserve : without_reserve);
 	if (shortfall <= 0) {
 		return false;
 	}
