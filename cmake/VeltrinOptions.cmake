@@ -13,6 +13,9 @@ option(VELTRIN_BUILD_BENCH "Build the benchmarks" ON)
 option(VELTRIN_BUILD_ENGINE_DOUBLE_TESTS "Build the engine double's own tests" ON)
 option(VELTRIN_SANITIZE "Build everything with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(VELTRIN_WERROR "Treat warnings as errors" OFF)
+# libFuzzer targets under fuzz/ (clang only); everything is then built for coverage-guided
+# fuzzing with AddressSanitizer and UndefinedBehaviorSanitizer.
+option(VELTRIN_BUILD_FUZZERS "Build the fuzzers (needs clang)" OFF)
 
 # Godot's binary naming: template_release for release builds, template_debug otherwise.
 if(CMAKE_BUILD_TYPE STREQUAL "Release" OR CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
@@ -37,5 +40,13 @@ endif()
 
 if(VELTRIN_SANITIZE)
 	add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+	add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(VELTRIN_BUILD_FUZZERS)
+	if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+		message(FATAL_ERROR "VELTRIN_BUILD_FUZZERS needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
+	endif()
+	add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 	add_link_options(-fsanitize=address,undefined)
 endif()
