@@ -10,7 +10,7 @@
 
 namespace engine_double::internal {
 
-struct DictionaryData {
+struct ENGINE_DOUBLE_LOCAL DictionaryData {
 	std::atomic<uint32_t> refcount { 1 };
 	VariantMap map;
 	// Next to the map: every lookup checks the key type first.
