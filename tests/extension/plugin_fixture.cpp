@@ -1,16 +1,15 @@
 #include "plugin_fixture.hpp"
 
-std::unique_ptr<engine_double::PluginHost> PluginTest::host;
+engine_double::PluginHost *PluginTest::host = nullptr;
 
 void PluginTest::SetUpTestSuite() {
-	host = std::make_unique<engine_double::PluginHost>();
-	ASSERT_TRUE(host->load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init"));
-	host->initialize(godot::MODULE_INITIALIZATION_LEVEL_SCENE);
+	host = veltrin_test::open_plugin();
+	ASSERT_NE(host, nullptr);
 }
 
 void PluginTest::TearDownTestSuite() {
-	host->unload();
-	host.reset();
+	veltrin_test::close_plugin();
+	host = nullptr;
 }
 
 godot::Variant PluginTest::make_core() const {

@@ -2,6 +2,8 @@
 
 // Loads the built plug-in through the double's host, as the engine does, once per test suite.
 
+#include "plugin_session.hpp"
+
 #include <engine_double/host.hpp>
 #include <godot_cpp/variant/variant.hpp>
 #include <gtest/gtest.h>
@@ -11,7 +13,7 @@
 
 class PluginTest : public ::testing::Test {
 protected:
-	static std::unique_ptr<engine_double::PluginHost> host;
+	static engine_double::PluginHost *host;
 
 	static void SetUpTestSuite();
 	static void TearDownTestSuite();

@@ -7,26 +7,23 @@ using namespace godot;
 
 namespace veltrin_test {
 
-std::unique_ptr<engine_double::PluginHost> AccessTest::host;
+engine_double::PluginHost *AccessTest::host = nullptr;
 
 void AccessTest::SetUpTestSuite() {
-	host = std::make_unique<engine_double::PluginHost>();
-	ASSERT_TRUE(host->load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init"));
-	host->initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
+	host = open_plugin();
+	ASSERT_NE(host, nullptr);
 }
 
 void AccessTest::TearDownTestSuite() {
-	host->unload();
-	host.reset();
+	close_plugin();
+	host = nullptr;
 }
 
 void AccessTest::SetUp() {
 	core = host->instantiate("VeltrinNumericCore");
 	ASSERT_EQ(core.get_type(), Variant::OBJECT);
 	resort = std::make_unique<ResortFixture>();
-	engine_double::call_log_set_enabled(true);
-	engine_double::call_log_clear();
-	engine_double::error_log_clear();
+	start_logs();
 }
 
 void AccessTest::TearDown() {
@@ -80,15 +77,6 @@ bool changed_anything(const Object *p_object) {
 	return false;
 }
 
-std::vector<std::string> key_texts(const Dictionary &p_dictionary) {
-	std::vector<std::string> texts;
-	const Array keys = p_dictionary.keys();
-	for (int64_t i = 0; i < keys.size(); i++) {
-		texts.push_back(String(keys[i]).utf8().get_data());
-	}
-	return texts;
-}
-
 Array cells(std::initializer_list<Vector3i> p_cells) {
 	Array array;
 	for (const Vector3i &cell : p_cells) {
@@ -98,27 +86,3 @@ Array cells(std::initializer_list<Vector3i> p_cells) {
 }
 
 } // namespace veltrin_test
-
-namespace godot {
-
-void PrintTo(const Variant &p_value, std::ostream *r_stream) {
-	*r_stream << p_value.stringify().utf8().get_data();
-}
-
-void PrintTo(const Array &p_value, std::ostream *r_stream) {
-	PrintTo(Variant(p_value), r_stream);
-}
-
-void PrintTo(const Dictionary &p_value, std::ostream *r_stream) {
-	PrintTo(Variant(p_value), r_stream);
-}
-
-void PrintTo(const String &p_value, std::ostream *r_stream) {
-	*r_stream << '"' << p_value.utf8().get_data() << '"';
-}
-
-void PrintTo(const Vector3i &p_value, std::ostream *r_stream) {
-	PrintTo(Variant(p_value), r_stream);
-}
-
-} // namespace godot

@@ -4,6 +4,7 @@
 // VeltrinNumericCore's bound methods by name, as the game's scripts do, against a small
 // resort.
 
+#include "plugin_session.hpp"
 #include "resort_fixture.hpp"
 
 #include <engine_double/host.hpp>
@@ -28,7 +29,7 @@ namespace veltrin_test {
 
 class AccessTest : public ::testing::Test {
 protected:
-	static std::unique_ptr<engine_double::PluginHost> host;
+	static engine_double::PluginHost *host;
 	godot::Variant core;
 	std::unique_ptr<ResortFixture> resort;
 
@@ -51,16 +52,6 @@ protected:
 std::vector<std::string> log_names(const godot::Object *p_object);
 // Whether the object's log has a write, call or emission.
 bool changed_anything(const godot::Object *p_object);
-std::vector<std::string> key_texts(const godot::Dictionary &p_dictionary);
 godot::Array cells(std::initializer_list<godot::Vector3i> p_cells);
 
 } // namespace veltrin_test
-
-// Readable failure messages: engine values print as the engine stringifies them.
-namespace godot {
-void PrintTo(const Variant &p_value, std::ostream *r_stream);
-void PrintTo(const Array &p_value, std::ostream *r_stream);
-void PrintTo(const Dictionary &p_value, std::ostream *r_stream);
-void PrintTo(const String &p_value, std::ostream *r_stream);
-void PrintTo(const Vector3i &p_value, std::ostream *r_stream);
-} // namespace godot

@@ -9,17 +9,16 @@ using namespace godot;
 
 namespace veltrin_test {
 
-std::unique_ptr<engine_double::PluginHost> GuestBatchTest::host;
+engine_double::PluginHost *GuestBatchTest::host = nullptr;
 
 void GuestBatchTest::SetUpTestSuite() {
-	host = std::make_unique<engine_double::PluginHost>();
-	ASSERT_TRUE(host->load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init"));
-	host->initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
+	host = open_plugin();
+	ASSERT_NE(host, nullptr);
 }
 
 void GuestBatchTest::TearDownTestSuite() {
-	host->unload();
-	host.reset();
+	close_plugin();
+	host = nullptr;
 }
 
 void GuestBatchTest::SetUp() {
@@ -27,9 +26,7 @@ void GuestBatchTest::SetUp() {
 	ASSERT_EQ(core.get_type(), Variant::OBJECT);
 	service = std::make_unique<GuestServiceFixture>(int64_t(100));
 	set_guest(GuestValues());
-	engine_double::call_log_set_enabled(true);
-	engine_double::call_log_clear();
-	engine_double::error_log_clear();
+	start_logs();
 }
 
 void GuestBatchTest::TearDown() {
@@ -76,24 +73,12 @@ Dictionary candidate(const char *p_id, const std::vector<std::pair<const char *,
 	return row;
 }
 
-Array array_of(const std::vector<Variant> &p_values) {
-	Array array;
-	for (const Variant &value : p_values) {
-		array.append(value);
-	}
-	return array;
-}
-
 Dictionary dictionary_of(const std::vector<std::pair<const char *, Variant>> &p_entries) {
 	Dictionary context;
 	for (const auto &entry : p_entries) {
 		context[StringName(entry.first)] = entry.second;
 	}
 	return context;
-}
-
-std::string text_of(const Variant &p_value) {
-	return String(p_value).utf8().get_data();
 }
 
 std::vector<std::string> ids_of(const Variant &p_list) {
@@ -104,15 +89,6 @@ std::vector<std::string> ids_of(const Variant &p_list) {
 		ids.push_back(text_of(entry.get("facility_id", Variant())));
 	}
 	return ids;
-}
-
-std::vector<std::string> key_texts(const Dictionary &p_dictionary) {
-	std::vector<std::string> texts;
-	const Array keys = p_dictionary.keys();
-	for (int64_t i = 0; i < keys.size(); i++) {
-		texts.push_back(text_of(keys[i]));
-	}
-	return texts;
 }
 
 bool is_declined(const Dictionary &p_result) {

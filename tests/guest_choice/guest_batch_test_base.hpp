@@ -5,6 +5,7 @@
 // service fixture holding one guest ("g1", of type "tourist") and its definition.
 
 #include "guest_service_fixture.hpp"
+#include "plugin_session.hpp"
 
 #include <engine_double/host.hpp>
 
@@ -23,7 +24,7 @@ namespace veltrin_test {
 
 class GuestBatchTest : public ::testing::Test {
 protected:
-	static std::unique_ptr<engine_double::PluginHost> host;
+	static engine_double::PluginHost *host;
 	godot::Variant core;
 	std::unique_ptr<GuestServiceFixture> service;
 
@@ -44,12 +45,9 @@ protected:
 
 // A candidate keyed by StringName: facility_id = p_id plus the given entries.
 godot::Dictionary candidate(const char *p_id, const std::vector<std::pair<const char *, godot::Variant>> &p_entries = {});
-godot::Array array_of(const std::vector<godot::Variant> &p_values);
 godot::Dictionary dictionary_of(const std::vector<std::pair<const char *, godot::Variant>> &p_entries);
 // The facility ids of a result list, as text, in order.
 std::vector<std::string> ids_of(const godot::Variant &p_list);
-std::vector<std::string> key_texts(const godot::Dictionary &p_dictionary);
-std::string text_of(const godot::Variant &p_value);
 bool is_declined(const godot::Dictionary &p_result);
 
 } // namespace veltrin_test

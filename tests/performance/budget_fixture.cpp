@@ -24,7 +24,7 @@ const char *const CONTAINERS[] = {
 
 } // namespace
 
-std::unique_ptr<engine_double::PluginHost> BudgetTest::host;
+engine_double::PluginHost *BudgetTest::host = nullptr;
 
 Array int_array(std::initializer_list<int64_t> p_values) {
 	TypedArray<int64_t> array;
@@ -51,13 +51,13 @@ std::vector<int64_t> ints_of(const Array &p_array) {
 }
 
 void BudgetTest::SetUpTestSuite() {
-	host = std::make_unique<engine_double::PluginHost>();
-	ASSERT_TRUE(host->load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init"));
-	host->initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
+	host = veltrin_test::open_plugin();
+	ASSERT_NE(host, nullptr);
 }
 
 void BudgetTest::TearDownTestSuite() {
-	host.reset();
+	veltrin_test::close_plugin();
+	host = nullptr;
 }
 
 void BudgetTest::SetUp() {

@@ -2,7 +2,9 @@
 
 // A performance budget script object and a loaded plug-in to record samples into it.
 
+#include "plugin_session.hpp"
 #include <engine_double/call_log.hpp>
+
 #include <engine_double/host.hpp>
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
@@ -27,7 +29,7 @@ godot::Array plain_array(std::initializer_list<int64_t> p_values);
 
 class BudgetTest : public ::testing::Test {
 protected:
-	static std::unique_ptr<engine_double::PluginHost> host;
+	static engine_double::PluginHost *host;
 	godot::Variant core;
 	godot::Ref<godot::RefCounted> budget;
 	const godot::StringName metric = "frame";

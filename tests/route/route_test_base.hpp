@@ -3,6 +3,8 @@
 // Loads the plug-in through the engine double's host once per suite and calls
 // VeltrinNumericCore's bound methods by name, as a script does.
 
+#include "plugin_session.hpp"
+
 #include <engine_double/host.hpp>
 
 #include <gtest/gtest.h>
@@ -24,7 +26,7 @@ namespace veltrin_test {
 
 class RouteTest : public ::testing::Test {
 protected:
-	static std::unique_ptr<engine_double::PluginHost> host;
+	static engine_double::PluginHost *host;
 	godot::Variant core;
 
 	static void SetUpTestSuite();
@@ -38,19 +40,7 @@ protected:
 	godot::Dictionary edge_rows(godot::Object *p_path, const godot::Vector3i &p_current, const godot::Array &p_layers, const godot::Array &p_access) const;
 };
 
-// The keys of a dictionary as text, in order.
-std::vector<std::string> key_texts(const godot::Dictionary &p_dictionary);
 // A goals dictionary {cell: true} for the given cells.
 godot::Dictionary goal_set(const std::vector<godot::Variant> &p_cells);
-godot::Array array_of(const std::vector<godot::Variant> &p_values);
 
 } // namespace veltrin_test
-
-// Readable failure messages: engine values print as the engine stringifies them.
-namespace godot {
-void PrintTo(const Variant &p_value, std::ostream *r_stream);
-void PrintTo(const Array &p_value, std::ostream *r_stream);
-void PrintTo(const Dictionary &p_value, std::ostream *r_stream);
-void PrintTo(const String &p_value, std::ostream *r_stream);
-void PrintTo(const PackedInt64Array &p_value, std::ostream *r_stream);
-} // namespace godot
