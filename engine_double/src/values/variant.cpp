@@ -71,7 +71,9 @@ void Variant::_copy_slow(const Variant &p_other) {
 		case OBJECT: {
 			const ObjectSlot *source = p_other._slot<ObjectSlot>();
 			new (_mem) ObjectSlot(*source);
-			if (source->pointer) {
+			// Only a RefCounted id carries the reference bit; the pointer of any other object
+			// may dangle (freed), so it is never followed here, as in the engine.
+			if (source->pointer && (source->id & (uint64_t(1) << 63)) != 0) {
 				engine_double::internal::object_variant_acquire(source->pointer);
 			}
 		} break;

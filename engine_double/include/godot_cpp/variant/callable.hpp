@@ -57,15 +57,9 @@ public:
 	void callp(const Variant **p_arguments, int p_argcount, Variant &r_return_value, GDExtensionCallError &r_call_error) const;
 	Variant callv(const Array &p_arguments) const;
 
+	// Defined in variant.hpp, where Variant is complete.
 	template <typename... Args>
-	void call_deferred(const Args &...p_args) const {
-		const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
-		const Variant *pointers[sizeof...(Args) + 1];
-		for (size_t i = 0; i < sizeof...(Args); i++) {
-			pointers[i] = &arguments[i];
-		}
-		_call_deferredp(pointers, int(sizeof...(Args)));
-	}
+	void call_deferred(const Args &...p_args) const;
 
 	// Defined in variant.hpp, where Array is complete.
 	template <typename... Args>

@@ -309,6 +309,16 @@ Variant Callable::call(const Args &...p_args) const {
 }
 
 template <typename... Args>
+void Callable::call_deferred(const Args &...p_args) const {
+	const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
+	const Variant *pointers[sizeof...(Args) + 1];
+	for (size_t i = 0; i < sizeof...(Args); i++) {
+		pointers[i] = &arguments[i];
+	}
+	_call_deferredp(pointers, int(sizeof...(Args)));
+}
+
+template <typename... Args>
 Callable Callable::bind(const Args &...p_args) const {
 	const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
 	const Variant *pointers[sizeof...(Args) + 1];

@@ -1,0 +1,42 @@
+#pragma once
+
+// Shape checks for the route methods' answers and the memo-aware state check: the only
+// write a route call may make is new entries in the path service's memo.
+
+#include "route_fuzz_world.hpp"
+
+#include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/variant.hpp>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace veltrin_fuzz {
+
+// Aborts unless p_answer is a search answer the method may give for this graph and start.
+void check_search_answer(const godot::Variant &p_answer, const godot::Array &p_cells, int64_t p_start);
+
+// True when p_row is [Vector3i, int].
+bool is_edge_row(const godot::Variant &p_row);
+
+// The state before a route call, with the memos' sizes at that time: the path service's
+// (written natively or by its script) and the impostor's (written by its own script when it
+// is the provider).
+struct RouteStateBefore {
+	StateSnapshot snapshot;
+	godot::Variant memos[2];
+	int64_t memo_sizes[2] = {};
+};
+
+RouteStateBefore capture_route_state(const RouteWorld &p_world, const std::vector<SnapshotRoot> &p_arguments);
+
+// Aborts unless the state equals p_before apart from memo entries appended by the call,
+// each an Array of edge rows. Returns the keys appended to the path service's memo (the
+// state is left as the call left it).
+godot::Array check_only_memo_grew(const RouteWorld &p_world, const std::vector<SnapshotRoot> &p_arguments, const RouteStateBefore &p_before, const char *p_context);
+
+// An answer as text without container addresses, to compare answers built separately.
+std::string answer_text(const godot::Variant &p_answer);
+
+} // namespace veltrin_fuzz

@@ -1,0 +1,15 @@
+# The fuzzers' shared support: input reader, value decoder, state snapshots and checks.
+
+add_library(veltrin_fuzz_support STATIC
+	${CMAKE_CURRENT_LIST_DIR}/fuzz_input.cpp
+	${CMAKE_CURRENT_LIST_DIR}/state_snapshot.cpp
+	${CMAKE_CURRENT_LIST_DIR}/variant_decoder.cpp)
+target_include_directories(veltrin_fuzz_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_compile_options(veltrin_fuzz_support PRIVATE ${VELTRIN_WARNINGS})
+target_link_libraries(veltrin_fuzz_support PUBLIC engine_double veltrin_core)
+
+# Checks the support itself (bounded reads, exact and identity-aware snapshots).
+add_executable(fuzz_support_self_check ${CMAKE_CURRENT_LIST_DIR}/support_self_check.cpp)
+target_compile_options(fuzz_support_self_check PRIVATE ${VELTRIN_WARNINGS})
+target_link_libraries(fuzz_support_self_check PRIVATE veltrin_fuzz_support)
+add_test(NAME fuzz_support_self_check COMMAND fuzz_support_self_check)

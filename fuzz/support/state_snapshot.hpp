@@ -1,0 +1,40 @@
+#pragma once
+
+// A deep, exact picture of the state a call may touch: each root value, walked through
+// containers and referenced objects (script objects by their members, by instance id,
+// cycle-safe). Every value is encoded by its bits (NaN-safe), with container typing, the
+// read-only flag and container identity (a container met again is written as a reference
+// to its first place), so equal snapshots prove that nothing was changed, replaced or
+// un-shared.
+//
+//     const StateSnapshot before = take_snapshot({ { "budget", budget } });
+//     ... call ...
+//     FUZZ_CHECK(before == take_snapshot({ { "budget", budget } }), snapshot_diff(before, after));
+
+#include <godot_cpp/variant/variant.hpp>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace veltrin_fuzz {
+
+struct StateSnapshot {
+	// One line per value: "<path> = <encoding>".
+	std::vector<std::string> lines;
+
+	bool operator==(const StateSnapshot &p_other) const { return lines == p_other.lines; }
+	bool operator!=(const StateSnapshot &p_other) const { return lines != p_other.lines; }
+};
+
+using SnapshotRoot = std::pair<std::string, godot::Variant>;
+
+// Reads members with the call log switched off, so taking a snapshot leaves no trace.
+// Without addresses, containers are told apart only by where they first appear: for
+// comparing two answers built separately.
+StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses = true);
+
+// The first differing lines of two snapshots with some context, for a failure message.
+std::string snapshot_diff(const StateSnapshot &p_before, const StateSnapshot &p_after, size_t p_max_lines = 24);
+
+} // namespace veltrin_fuzz

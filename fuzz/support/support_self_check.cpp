@@ -1,0 +1,133 @@
+// The support library's own checks: a fuzzer that trusts a snapshot that cannot see a change
+// proves nothing, so each kind of change a plug-in could make must show.
+
+#include "fuzz_check.hpp"
+#include "fuzz_input.hpp"
+#include "state_snapshot.hpp"
+#include "variant_decoder.hpp"
+
+#include <engine_double/script_double.hpp>
+
+#include <godot_cpp/classes/ref.hpp>
+#include <godot_cpp/classes/ref_counted.hpp>
+#include <godot_cpp/core/memory.hpp>
+#include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/dictionary.hpp>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+
+using namespace godot;
+using namespace veltrin_fuzz;
+
+namespace {
+
+void check_bounded_reads() {
+	const uint8_t one[1] = { 0xff };
+	FuzzInput input(one, 1);
+	FUZZ_CHECK(input.byte() == 0xff, "the only byte");
+	FUZZ_CHECK(input.byte() == 0 && input.u64() == 0 && !input.boolean(), "reads past the end give defaults");
+	FUZZ_CHECK(input.range(5, 9) == 5 && input.pick(7) == 0 && input.raw_bytes(10).empty(), "defaults at the end");
+	const uint8_t wide[8] = { 1, 2, 3, 4, 5, 6, 7, 8 };
+	FuzzInput ranged(wide, 8);
+	for (int i = 0; i < 20; i++) {
+		const int64_t value = ranged.range(-3, 3);
+		FUZZ_CHECK(value >= -3 && value <= 3, "range stays inside its bounds");
+	}
+	FuzzInput full(wide, 8);
+	FUZZ_CHECK(full.range(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()) == int64_t(uint64_t(std::numeric_limits<int64_t>::min()) + 0x0102030405060708u), "a full-width range takes eight bytes, most significant first");
+}
+
+Ref<RefCounted> make_service() {
+	Ref<engine_double::ScriptDouble> script = engine_double::ScriptDouble::create("res://fuzz/self_check.gd");
+	script->member("data", Dictionary()).member("other", Dictionary()).member("ratio", 0.0);
+	return script->instantiate();
+}
+
+void check_snapshot_sees_changes() {
+	Ref<RefCounted> service = make_service();
+	Dictionary data;
+	Array shared;
+	shared.push_back(int64_t(1));
+	data["a"] = shared;
+	data["b"] = shared;
+	service->set("data", data);
+	service->set("ratio", std::numeric_limits<double>::quiet_NaN());
+	const std::vector<SnapshotRoot> roots = { { "service", Variant(service) } };
+
+	const StateSnapshot before = take_snapshot(roots);
+	FUZZ_CHECK(before == take_snapshot(roots), "a NaN member compares equal to itself by its bits");
+
+	Array copy = shared.duplicate();
+	data["b"] = copy;
+	const StateSnapshot unshared = take_snapshot(roots);
+	FUZZ_CHECK(before != unshared, "replacing a shared array by an equal copy shows\n" + snapshot_diff(before, unshared));
+	data["b"] = shared;
+	FUZZ_CHECK(before == take_snapshot(roots), "restoring the sharing restores the snapshot");
+
+	shared.make_read_only();
+	FUZZ_CHECK(before != take_snapshot(roots), "a read-only flag shows");
+
+	service->set("ratio", -std::numeric_limits<double>::quiet_NaN());
+	const StateSnapshot sign = take_snapshot(roots);
+	service->set("ratio", std::numeric_limits<double>::quiet_NaN());
+	FUZZ_CHECK(sign != take_snapshot(roots), "the sign of a NaN shows");
+
+	Dictionary typed;
+	typed.set_typed(Variant::STRING_NAME, StringName(), Variant(), Variant::INT, StringName(), Variant());
+	service->set("other", typed);
+	const StateSnapshot typed_state = take_snapshot(roots);
+	service->set("other", Dictionary());
+	FUZZ_CHECK(typed_state != take_snapshot(roots), "dictionary typing shows");
+
+	// Cycles and objects: a dictionary holding itself and the service holding itself.
+	data["self"] = data;
+	data["owner"] = Variant(service);
+	const StateSnapshot cyclic = take_snapshot(roots);
+	FUZZ_CHECK(cyclic == take_snapshot(roots), "cycles are walked once, the same way each time");
+	data.erase("self");
+	data.erase("owner");
+}
+
+void check_freed_objects() {
+	Object *object = memnew(Object);
+	Array holder;
+	holder.push_back(Variant(object));
+	const std::vector<SnapshotRoot> roots = { { "holder", Variant(holder) } };
+	const StateSnapshot live = take_snapshot(roots);
+	memdelete(object);
+	const StateSnapshot freed = take_snapshot(roots);
+	FUZZ_CHECK(live != freed && freed.lines.back().find("freed") != std::string::npos, "a freed object reads as freed\n" + snapshot_diff(live, freed));
+}
+
+// Random inputs decode without trouble, and decoding does not disturb what it decoded.
+void check_decoder() {
+	std::mt19937_64 random(7);
+	for (int round = 0; round < 300; round++) {
+		std::vector<uint8_t> bytes(size_t(random() % 512));
+		for (uint8_t &byte : bytes) {
+			byte = uint8_t(random());
+		}
+		FuzzInput input(bytes.data(), bytes.size());
+		VariantDecoder decoder(input, { "to", "cost", "edges", "indices" });
+		const Variant value = decoder.value();
+		const Variant other = decoder.dictionary(0);
+		decoder.free_marked_objects();
+		const std::vector<SnapshotRoot> roots = { { "value", value }, { "other", other } };
+		const StateSnapshot first = take_snapshot(roots);
+		const StateSnapshot second = take_snapshot(roots);
+		FUZZ_CHECK(!first.lines.empty() && first == second, "a decoded value snapshots the same twice\n" + snapshot_diff(first, second));
+	}
+}
+
+} // namespace
+
+int main() {
+	check_bounded_reads();
+	check_snapshot_sees_changes();
+	check_freed_objects();
+	check_decoder();
+	return 0;
+}
