@@ -5,6 +5,8 @@
 
 #include "guest_service_fixture.hpp"
 
+#include "plugin_session.hpp"
+
 #include <engine_double/call_log.hpp>
 #include <engine_double/host.hpp>
 
@@ -192,14 +194,12 @@ public:
 int main(int argc, char **argv) {
 	benchmark::Initialize(&argc, argv);
 	engine_double::call_log_set_enabled(false);
-	engine_double::PluginHost plugin_host;
-	if (!plugin_host.load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init")) {
-		std::fprintf(stderr, "cannot load %s\n", VELTRIN_PLUGIN_PATH);
+	host = veltrin_test::open_plugin();
+	if (host == nullptr) {
+		std::fprintf(stderr, "cannot load the plug-in\n");
 		return 1;
 	}
-	plugin_host.initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
-	host = &plugin_host;
-	core = plugin_host.instantiate("VeltrinNumericCore");
+	core = host->instantiate("VeltrinNumericCore");
 	set_up_guest();
 
 	benchmark::RegisterBenchmark("deep_copies_twice", deep_copies_twice);
@@ -218,7 +218,7 @@ int main(int argc, char **argv) {
 	facilities = Array();
 	service.reset();
 	core = Variant();
-	plugin_host.unload();
+	veltrin_test::close_plugin();
 	benchmark::Shutdown();
 	return 0;
 }

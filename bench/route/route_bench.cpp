@@ -6,6 +6,8 @@
 #include "native/search.h"
 #include "path_service_fixture.hpp"
 
+#include "plugin_session.hpp"
+
 #include <engine_double/call_log.hpp>
 #include <engine_double/host.hpp>
 
@@ -202,21 +204,19 @@ void print_ratios(const RatioReporter &p_reporter) {
 int main(int argc, char **argv) {
 	benchmark::Initialize(&argc, argv);
 	engine_double::call_log_set_enabled(false);
-	engine_double::PluginHost plugin_host;
-	if (!plugin_host.load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init")) {
-		std::fprintf(stderr, "cannot load %s\n", VELTRIN_PLUGIN_PATH);
+	host = veltrin_test::open_plugin();
+	if (host == nullptr) {
+		std::fprintf(stderr, "cannot load the plug-in\n");
 		return 1;
 	}
-	plugin_host.initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
-	host = &plugin_host;
-	core = plugin_host.instantiate("VeltrinNumericCore");
+	core = host->instantiate("VeltrinNumericCore");
 	register_benchmarks();
 	RatioReporter reporter;
 	benchmark::RunSpecifiedBenchmarks(&reporter);
 	print_ratios(reporter);
 	grid.reset();
 	core = Variant();
-	plugin_host.unload();
+	veltrin_test::close_plugin();
 	benchmark::Shutdown();
 	return 0;
 }
