@@ -12,10 +12,33 @@ command -v nm >/dev/null || need+=(binutils)
 [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 
-if [ ${#need[@]} -gt 0 ]; then
-	echo "installing: ${need[*]}"
-	sudo_cmd=""
+# The fuzzers need clang with its libFuzzer runtime, which Debian ships apart
+# from the compiler (libclang-rt-14-dev on bookworm): linking a fuzz target is
+# the only check that sees both.
+fuzzer_links() {
+	command -v clang++ >/dev/null || return 1
+	local dir status=0
+	dir=$(mktemp -d)
+	printf '%s\n' '#include <cstddef>' '#include <cstdint>' \
+		'extern "C" int LLVMFuzzerTestOneInput(const uint8_t *, size_t) { return 0; }' >"$dir/probe.cpp"
+	clang++ -fsanitize=fuzzer,address,undefined "$dir/probe.cpp" -o "$dir/probe" >/dev/null 2>&1 || status=1
+	rm -rf "$dir"
+	return $status
+}
+fuzzer_links || need+=(clang libclang-rt-14-dev)
+
+install() {
+	echo "installing: $*"
+	local sudo_cmd=""
 	[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
 	$sudo_cmd apt-get update -qq
-	DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${need[@]}"
+	DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "$@"
+}
+
+if [ ${#need[@]} -gt 0 ]; then
+	install "${need[@]}"
+fi
+if ! fuzzer_links; then
+	echo "setup: clang++ -fsanitize=fuzzer still cannot link a fuzz target" >&2
+	exit 1
 fi
