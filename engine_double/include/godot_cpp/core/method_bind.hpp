@@ -102,6 +102,28 @@ public:
 
 namespace internal {
 
+// The call's arguments followed by the bind's defaults for the ones left out, as the engine
+// fills them; false, with r_error set, when the count does not fit the method.
+inline bool gather_arguments(const MethodBind &p_bind, const Variant **p_args, int p_argcount, int p_count, const Variant **r_arguments, GDExtensionCallError &r_error) {
+	if (p_argcount > p_count) {
+		r_error.error = GDEXTENSION_CALL_ERROR_TOO_MANY_ARGUMENTS;
+		r_error.expected = p_count;
+		return false;
+	}
+	const int missing = p_count - p_argcount;
+	const int defaults = p_bind.get_default_argument_count();
+	if (missing > defaults) {
+		r_error.error = GDEXTENSION_CALL_ERROR_TOO_FEW_ARGUMENTS;
+		r_error.expected = p_count;
+		return false;
+	}
+	for (int i = 0; i < p_count; i++) {
+		r_arguments[i] = i < p_argcount ? p_args[i] : &p_bind.get_default_argument(i - p_argcount + (defaults - missing));
+	}
+	r_error.error = GDEXTENSION_CALL_OK;
+	return true;
+}
+
 template <typename T, typename R, bool IS_CONST, typename... P>
 struct MethodBindCaller {
 	using Method = std::conditional_t<IS_CONST, R (T::*)(P...) const, R (T::*)(P...)>;
@@ -118,23 +140,10 @@ struct MethodBindCaller {
 
 	static void call(const MethodBind &p_bind, Object *p_instance, const Variant **p_args, int p_argcount, Variant &r_ret, GDExtensionCallError &r_error) {
 		constexpr int COUNT = int(sizeof...(P));
-		if (p_argcount > COUNT) {
-			r_error.error = GDEXTENSION_CALL_ERROR_TOO_MANY_ARGUMENTS;
-			r_error.expected = COUNT;
-			return;
-		}
-		const int missing = COUNT - p_argcount;
-		const int defaults = p_bind.get_default_argument_count();
-		if (missing > defaults) {
-			r_error.error = GDEXTENSION_CALL_ERROR_TOO_FEW_ARGUMENTS;
-			r_error.expected = COUNT;
-			return;
-		}
 		const Variant *arguments[COUNT + 1] = {};
-		for (int i = 0; i < COUNT; i++) {
-			arguments[i] = i < p_argcount ? p_args[i] : &p_bind.get_default_argument(i - p_argcount + (defaults - missing));
+		if (!gather_arguments(p_bind, p_args, p_argcount, COUNT, arguments, r_error)) {
+			return;
 		}
-		r_error.error = GDEXTENSION_CALL_OK;
 #ifdef DEBUG_ENABLED
 		validate_arguments<P...>(arguments, r_error);
 #endif
@@ -158,23 +167,10 @@ struct StaticMethodBindCaller {
 
 	static void call(const MethodBind &p_bind, Object *p_instance, const Variant **p_args, int p_argcount, Variant &r_ret, GDExtensionCallError &r_error) {
 		constexpr int COUNT = int(sizeof...(P));
-		if (p_argcount > COUNT) {
-			r_error.error = GDEXTENSION_CALL_ERROR_TOO_MANY_ARGUMENTS;
-			r_error.expected = COUNT;
-			return;
-		}
-		const int missing = COUNT - p_argcount;
-		const int defaults = p_bind.get_default_argument_count();
-		if (missing > defaults) {
-			r_error.error = GDEXTENSION_CALL_ERROR_TOO_FEW_ARGUMENTS;
-			r_error.expected = COUNT;
-			return;
-		}
 		const Variant *arguments[COUNT + 1] = {};
-		for (int i = 0; i < COUNT; i++) {
-			arguments[i] = i < p_argcount ? p_args[i] : &p_bind.get_default_argument(i - p_argcount + (defaults - missing));
+		if (!gather_arguments(p_bind, p_args, p_argcount, COUNT, arguments, r_error)) {
+			return;
 		}
-		r_error.error = GDEXTENSION_CALL_OK;
 #ifdef DEBUG_ENABLED
 		validate_arguments<P...>(arguments, r_error);
 #endif
