@@ -131,6 +131,37 @@ Array route_in(const std::vector<SettledCell> &p_settled, const Vector3i &p_goal
 	return route;
 }
 
+// The game script's walking rows of one cell: every kind of step onto a passable,
+// unblocked cell of the given layers whose access name is granted; memoised in the
+// workspace when no access name is asked for (the memo the native rows share).
+Array shared_edges_rows(const Dictionary &p_adjacency, const Dictionary &p_passable, const Dictionary &p_traffic, const Dictionary &p_workspace, const Vector3i &p_cell, const Array &p_layers, const Array &p_access) {
+	Dictionary edges = p_workspace.get("edges", Dictionary());
+	const Dictionary indices = p_workspace.get("indices", Dictionary());
+	const bool memoised = p_access.is_empty();
+	if (memoised && edges.has(p_cell)) {
+		return edges.get(p_cell, Array());
+	}
+	Array rows;
+	const Array entries = p_adjacency.get(p_cell, Array());
+	for (int64_t i = 0; i < entries.size(); i++) {
+		const Dictionary entry = entries[i];
+		const Vector3i to = entry.get("to", Vector3i());
+		const StringName access_id = entry.get("access_id", StringName());
+		if (!p_layers.has(int64_t(to.z)) || !p_passable.has(to) || cell_blocked(p_traffic, to) || (!access_id.is_empty() && !p_access.has(access_id))) {
+			continue;
+		}
+		const int64_t cost = entry_cost(entry);
+		rows.append(edge_row(to, cost));
+		if (cost < 1 || !indices.has(to)) {
+			break;
+		}
+	}
+	if (memoised) {
+		edges[p_cell] = rows;
+	}
+	return rows;
+}
+
 Array both_layers() {
 	Array layers;
 	layers.append(int64_t(0));
@@ -153,6 +184,7 @@ struct ResortFixture::State {
 	int64_t get_instances_calls = 0;
 	int64_t ticks = 1000;
 	int64_t tick_calls = 0;
+	int64_t shared_edges_calls = 0;
 };
 
 FacilityValues facility_values(const char *p_instance_id, const char *p_definition_id, const Vector3i &p_origin, int32_t p_width) {
@@ -230,12 +262,15 @@ void ResortFixture::build_path_service() {
 	        .constant("BACK", int64_t(1))
 	        .constant("MOVEMENT_WALK", StringName("walk"))
 	        .constant("ORTHOGONAL_MOVE_COST", RESORT_ORTHOGONAL_COST)
+	        .constant("CONGESTION_COST_PER_EXCESS", RESORT_CONGESTION_COST_PER_EXCESS)
 	        .member("_adjacency", Dictionary())
 	        .member("_passable_cells", Dictionary())
 	        .member("_cell_traffic", Dictionary())
 	        .member("_path_cache", Dictionary())
 	        .member("_query_batch", Dictionary())
 	        .member("_guest_step_connector_memo", Dictionary())
+	        .member("_guest_tree_workspace", Dictionary())
+	        .member("_vertical_walk_requires_connector", false)
 	        .member("_guest_tree_arithmetic_wrapped", false)
 	        .member("graph_revision", RESORT_GRAPH_REVISION)
 	        .member("cache_misses", int64_t(0))
@@ -376,7 +411,12 @@ void ResortFixture::build_path_service() {
 		}
 		return cost;
 	});
+	path_script->method("_guest_tree_shared_edges", 3, [shared](const engine_double::ScriptCall &p_call) -> Variant {
+		shared->shared_edges_calls++;
+		return shared_edges_rows(p_call.member("_adjacency"), p_call.member("_passable_cells"), p_call.member("_cell_traffic"), p_call.member("_guest_tree_workspace"), p_call[0], p_call[1], p_call[2]);
+	});
 	path_object = path_script->instantiate();
+	set_member(path_object.ptr(), "_guest_tree_workspace", walk_workspace);
 	set_member(path_object.ptr(), "_adjacency", adjacency);
 	set_member(path_object.ptr(), "_passable_cells", passable);
 	set_member(path_object.ptr(), "_cell_traffic", cell_traffic);
@@ -555,6 +595,39 @@ void ResortFixture::warm_step_memo() {
 		}
 		step_memo[cells[i]] = steps;
 	}
+}
+
+CellGraph ResortFixture::walk_graph() {
+	std::vector<Vector3i> open_cells;
+	const Array keys = passable.keys();
+	for (int64_t i = 0; i < keys.size(); i++) {
+		open_cells.push_back(keys[i]);
+	}
+	std::sort(open_cells.begin(), open_cells.end(), [](const Vector3i &p_a, const Vector3i &p_b) {
+		return std::tie(p_a.z, p_a.y, p_a.x) < std::tie(p_b.z, p_b.y, p_b.x);
+	});
+	CellGraph graph;
+	for (const Vector3i &cell : open_cells) {
+		graph.indices[cell] = graph.cells.size();
+		graph.cells.append(cell);
+		Array entries = adjacency.get(cell, Array());
+		for (int64_t i = entries.size() - 1; i >= 0; i--) {
+			if (!passable.has(Dictionary(entries[i]).get("to", Variant()))) {
+				entries.remove_at(i);
+			}
+		}
+	}
+	walk_workspace["edges"] = Dictionary();
+	walk_workspace["indices"] = graph.indices;
+	return graph;
+}
+
+Callable ResortFixture::shared_edges_provider() const {
+	return Callable(path_object.ptr(), "_guest_tree_shared_edges").bind(both_layers(), Array());
+}
+
+int64_t ResortFixture::shared_edges_calls() const {
+	return state->shared_edges_calls;
 }
 
 Dictionary ResortFixture::query_batch() const {

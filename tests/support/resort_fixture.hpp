@@ -16,9 +16,12 @@
 // back from the tree, a step connector memo it fills as it answers, and route costs summed
 // from the adjacency. Every container the fixture installs is shared with the service, so
 // a test edits the service's state through it without touching the call log; switches in
-// options() change what the scripted methods answer.
+// options() change what the scripted methods answer. walk_graph() numbers the walkable cells
+// for the plug-in's search entry points, whose walking edge provider is the service's own
+// _guest_tree_shared_edges (shared_edges_provider()).
 
 #include "guest_service_fixture.hpp"
+#include "path_service_fixture.hpp"
 
 #include <engine_double/script_double.hpp>
 
@@ -54,6 +57,7 @@ constexpr int64_t RESORT_ORTHOGONAL_COST = 100;
 constexpr int64_t RESORT_ELEVATOR_FLOOR_COST = 250;
 constexpr int64_t RESORT_STAIR_COST = 150;
 constexpr int64_t RESORT_GRAPH_REVISION = 42;
+constexpr int64_t RESORT_CONGESTION_COST_PER_EXCESS = 5;
 constexpr int64_t FACILITY_OPEN = 1;
 constexpr int64_t FACILITY_DEGRADED = 2;
 constexpr int64_t FACILITY_CLOSED = 0;
@@ -138,6 +142,8 @@ public:
 	godot::Dictionary connectors;
 	// The facility service's instance list, shared with it.
 	godot::Array instances;
+	// The path service's search workspace (_guest_tree_workspace): "edges" memo, "indices".
+	godot::Dictionary walk_workspace;
 
 	// The path service's current query batch (its _query_batch member, shared).
 	godot::Dictionary query_batch() const;
@@ -163,6 +169,17 @@ public:
 	// Fills the step connector memo for every step of the adjacency, as a warm path service
 	// has it.
 	void warm_step_memo();
+
+	// Rebuilds the walking graph as the game's path service does once building is done: the
+	// adjacency loses its steps into cells that are not passable (facility cells), the
+	// passable cells are numbered by z, then y, then x, and a fresh search workspace (empty
+	// memo, the numbering as "indices") is opened over them.
+	CellGraph walk_graph();
+	// _guest_tree_shared_edges bound with [FRONT, BACK] and no access names, as the path
+	// service hands it to a search.
+	godot::Callable shared_edges_provider() const;
+	// How often the script's _guest_tree_shared_edges answered (counted without the call log).
+	int64_t shared_edges_calls() const;
 
 	// The tick source handed to the plug-in; each call advances it by options().tick_step.
 	godot::Callable ticks() const;
