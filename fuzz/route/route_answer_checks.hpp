@@ -36,7 +36,9 @@ RouteStateBefore capture_route_state(const RouteWorld &p_world, const std::vecto
 // state is left as the call left it).
 godot::Array check_only_memo_grew(const RouteWorld &p_world, const std::vector<SnapshotRoot> &p_arguments, const RouteStateBefore &p_before, const char *p_context);
 
-// An answer as text without container addresses, to compare answers built separately.
+// An answer's compact snapshot without container addresses, to compare answers built
+// separately, and the same as text for messages.
+std::string answer_key(const godot::Variant &p_answer);
 std::string answer_text(const godot::Variant &p_answer);
 
 } // namespace veltrin_fuzz

@@ -2,14 +2,17 @@
 
 // A deep, exact picture of the state a call may touch: each root value, walked through
 // containers and referenced objects (script objects by their members, by instance id,
-// cycle-safe). Every value is encoded by its bits (NaN-safe), with container typing, the
-// read-only flag and container identity (a container met again is written as a reference
-// to its first place), so equal snapshots prove that nothing was changed, replaced or
-// un-shared.
+// cycle-safe; a Callable's object too, since the callee can reach it). Every value is
+// encoded by its bits (NaN-safe), with container typing, the read-only flag and container
+// identity (a container met again is written as a reference to its first place), so equal
+// snapshots prove that nothing was changed, replaced or un-shared.
 //
 //     const StateSnapshot before = take_snapshot({ { "budget", budget } });
 //     ... call ...
 //     FUZZ_CHECK(before == take_snapshot({ { "budget", budget } }), snapshot_diff(before, after));
+//
+// The picture is a compact byte record per value (taken on every call, so it is cheap);
+// snapshot_lines() renders it as text for failure messages.
 
 #include <godot_cpp/variant/variant.hpp>
 
@@ -20,11 +23,13 @@
 namespace veltrin_fuzz {
 
 struct StateSnapshot {
-	// One line per value: "<path> = <encoding>".
+	// The records, one per value in walk order: depth, kind, payload.
+	std::string bytes;
+	// Left empty by take_snapshot (kept for older callers): use snapshot_lines().
 	std::vector<std::string> lines;
 
-	bool operator==(const StateSnapshot &p_other) const { return lines == p_other.lines; }
-	bool operator!=(const StateSnapshot &p_other) const { return lines != p_other.lines; }
+	bool operator==(const StateSnapshot &p_other) const { return bytes == p_other.bytes; }
+	bool operator!=(const StateSnapshot &p_other) const { return bytes != p_other.bytes; }
 };
 
 using SnapshotRoot = std::pair<std::string, godot::Variant>;
@@ -33,6 +38,9 @@ using SnapshotRoot = std::pair<std::string, godot::Variant>;
 // Without addresses, containers are told apart only by where they first appear: for
 // comparing two answers built separately.
 StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses = true);
+
+// One text line per value, indented by depth: "<label> = <encoding>".
+std::vector<std::string> snapshot_lines(const StateSnapshot &p_snapshot);
 
 // The first differing lines of two snapshots with some context, for a failure message.
 std::string snapshot_diff(const StateSnapshot &p_before, const StateSnapshot &p_after, size_t p_max_lines = 24);

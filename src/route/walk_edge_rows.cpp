@@ -11,6 +11,16 @@ namespace veltrin {
 
 namespace {
 
+// A memo typed for other keys can hold no cell (and the engine reports every lookup of
+// one); one typed for other values cannot take the rows.
+bool memo_keys_cells(const godot::Dictionary &p_memo) {
+	return !p_memo.is_typed_key() || p_memo.get_typed_key_builtin() == godot::Variant::VECTOR3I;
+}
+
+bool memo_takes_rows(const godot::Dictionary &p_memo) {
+	return !p_memo.is_typed_value() || p_memo.get_typed_value_builtin() == godot::Variant::ARRAY;
+}
+
 // The path service data one row computation reads, each checked for its type once.
 struct WalkEdgeSources {
 	godot::Dictionary edges;
@@ -133,6 +143,9 @@ bool builtin_walk_edge_rows(const WalkEdgeNames &p_names, const WalkEdgeContext 
 	}
 	WalkEdgeSources sources;
 	sources.edges = edges_value;
+	if (!memo_keys_cells(sources.edges)) {
+		return false;
+	}
 
 	// One lookup for the common hit; has() only tells a stored non-Array from a miss.
 	const godot::Variant current_key = p_current;
@@ -144,7 +157,9 @@ bool builtin_walk_edge_rows(const WalkEdgeNames &p_names, const WalkEdgeContext 
 	if (sources.edges.has(current_key)) {
 		return false;
 	}
-	if (sources.edges.is_read_only()) {
+	// A memo that cannot take the entry would refuse the write the answer promises: the
+	// cell stays the script's.
+	if (sources.edges.is_read_only() || !memo_takes_rows(sources.edges)) {
 		return false;
 	}
 	if (!read_sources(p_names, path, workspace, sources)) {
