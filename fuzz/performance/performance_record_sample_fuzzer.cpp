@@ -155,7 +155,12 @@ void decode_budget(VariantDecoder &r_decoder, Object *p_budget) {
 	}
 	if (in.chance(8) && values[0].get_type() == Variant::DICTIONARY && values[6].get_type() == Variant::DICTIONARY) {
 		Dictionary budgets = values[6];
-		budgets[StringName("frame")] = values[in.pick(7)]; // A budget that is one of the seven.
+		const Variant &other = values[in.pick(7)];
+		// A budget that is one of the others, never the budgets dictionary itself: a container
+		// holding itself is a reference cycle that nothing frees, in the engine as here.
+		if (!UtilityFunctions::is_same(other, values[6])) {
+			budgets[StringName("frame")] = other;
+		}
 	}
 	for (int i = 0; i < 7; i++) {
 		p_budget->set(CONTAINERS[i], values[i]);
