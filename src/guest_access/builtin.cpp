@@ -11,7 +11,7 @@ bool builtin(const ProjectionNames &p_names, Object *p_object, const char *p_res
 	if (p_object == nullptr) {
 		return false;
 	}
-	Object *script = p_object->get_script();
+	Object *script = p_object->get_script().get_validated_object();
 	if (script == nullptr) {
 		return false;
 	}

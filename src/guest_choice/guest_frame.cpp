@@ -40,7 +40,8 @@ bool all_values_are_integers(const Dictionary &p_dictionary) {
 
 bool guest_frame_read(const GuestBatchNames &p_names, const ProjectionNames &p_projection_names, Object *p_owner, const StringName &p_guest_id, GuestFrame &r_frame) {
 	r_frame.guest_holder = p_owner->call(p_names.get_guest.name, p_guest_id);
-	r_frame.guest = r_frame.guest_holder;
+	// A service may answer an object it has already freed: that is no guest.
+	r_frame.guest = r_frame.guest_holder.get_validated_object();
 	if (!builtin(p_projection_names, r_frame.guest, "res://scripts/guest/guest_runtime.gd")) {
 		return false;
 	}
@@ -53,7 +54,7 @@ bool guest_frame_read(const GuestBatchNames &p_names, const ProjectionNames &p_p
 	r_frame.type_id = type_id;
 
 	r_frame.definition_holder = p_owner->call(p_names.get_definition.name, r_frame.type_id);
-	r_frame.definition = r_frame.definition_holder;
+	r_frame.definition = r_frame.definition_holder.get_validated_object();
 	if (!builtin(p_projection_names, r_frame.definition, "res://scripts/guest/guest_definition.gd")) {
 		return false;
 	}
