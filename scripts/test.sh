@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the three plug-in configurations,
-# a build under AddressSanitizer and UndefinedBehaviorSanitizer, and the format check.
+# a build under AddressSanitizer and UndefinedBehaviorSanitizer, the format check, and a
+# bounded run of every fuzzer (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -16,7 +17,7 @@ run_build() {
 	shift
 	echo "== $name"
 	rm -rf "$out/$name"
-	cmake -S "$root" -B "$out/$name" -G Ninja "$@" >/dev/null
+	cmake -S "$root" -B "$out/$name" -G Ninja -DVELTRIN_WERROR=ON "$@" >/dev/null
 	cmake --build "$out/$name" -j "$jobs"
 	ctest --test-dir "$out/$name" --output-on-failure -j "$jobs"
 }
@@ -25,5 +26,7 @@ run_build full -DVELTRIN_CONFIGURATION=full
 run_build no_diagnostics -DVELTRIN_CONFIGURATION=no_diagnostics -DVELTRIN_BUILD_BENCH=OFF -DVELTRIN_BUILD_ENGINE_DOUBLE_TESTS=OFF
 run_build reduced -DVELTRIN_CONFIGURATION=reduced -DVELTRIN_BUILD_BENCH=OFF -DVELTRIN_BUILD_ENGINE_DOUBLE_TESTS=OFF
 run_build sanitize -DCMAKE_BUILD_TYPE=Debug -DVELTRIN_SANITIZE=ON -DVELTRIN_BUILD_BENCH=OFF
+
+VELTRIN_FUZZ_SECONDS=${VELTRIN_FUZZ_SECONDS:-60} scripts/fuzz.sh
 
 echo "all tests passed"
