@@ -86,6 +86,12 @@ TEST_F(ObjectModel, FreedObjectsVanishFromTheObjectDB) {
 	EXPECT_EQ(ObjectDB::get_instance(id), nullptr);
 	EXPECT_EQ(held.get_validated_object(), nullptr);
 	EXPECT_FALSE(held.booleanize());
+	// Copying the value never follows the dead pointer (the sanitizer build sees it if it does).
+	const Variant copied = held;
+	Variant assigned;
+	assigned = held;
+	EXPECT_EQ(copied.get_validated_object(), nullptr);
+	EXPECT_EQ(assigned.get_validated_object(), nullptr);
 	// A new object never reuses the freed id.
 	Object *other = memnew(Object);
 	EXPECT_NE(other->get_instance_id(), id);
