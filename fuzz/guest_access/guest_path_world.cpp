@@ -1,6 +1,7 @@
 #include "guest_path_world.hpp"
 
-#include <engine_double/call_log.hpp>
+#include <resort_fixture.hpp>
+
 #include <engine_double/custom_callable.hpp>
 #include <engine_double/script_double.hpp>
 
@@ -102,27 +103,22 @@ bool cell_blocked(const Dictionary &p_traffic, const Vector3i &p_cell) {
 	return bool(Dictionary(entry).get("temporary_block", false));
 }
 
-struct Settled {
-	Vector3i cell;
-	int64_t cost;
-	Vector3i parent;
-	bool has_parent;
-};
+using veltrin_test::SettledCell;
 
-std::vector<Settled> settle(const Vector3i &p_start, const Dictionary &p_passable, const Dictionary &p_traffic, const Array &p_layers, int32_t p_width, int32_t p_floors) {
+std::vector<SettledCell> settle(const Vector3i &p_start, const Dictionary &p_passable, const Dictionary &p_traffic, const Array &p_layers, int32_t p_width, int32_t p_floors) {
 	struct Queued {
 		int64_t cost;
 		uint64_t sequence;
-		Settled settled;
+		SettledCell settled;
 		bool operator>(const Queued &p_other) const {
 			return std::tie(cost, sequence) > std::tie(p_other.cost, p_other.sequence);
 		}
 	};
 	std::priority_queue<Queued, std::vector<Queued>, std::greater<Queued>> queue;
 	std::map<CellKey, bool> done;
-	std::vector<Settled> order;
+	std::vector<SettledCell> order;
 	uint64_t sequence = 0;
-	queue.push(Queued { 0, sequence++, Settled { p_start, 0, Vector3i(), false } });
+	queue.push(Queued { 0, sequence++, SettledCell { p_start, 0, Vector3i(), false } });
 	while (!queue.empty() && order.size() < 512) {
 		const Queued next = queue.top();
 		queue.pop();
@@ -135,7 +131,7 @@ std::vector<Settled> settle(const Vector3i &p_start, const Dictionary &p_passabl
 			if (!p_layers.has(int64_t(step.to.z)) || !p_passable.has(step.to) || cell_blocked(p_traffic, step.to) || done[key_of(step.to)]) {
 				continue;
 			}
-			queue.push(Queued { next.cost + step.cost, sequence++, Settled { step.to, next.cost + step.cost, next.settled.cell, true } });
+			queue.push(Queued { next.cost + step.cost, sequence++, SettledCell { step.to, next.cost + step.cost, next.settled.cell, true } });
 		}
 	}
 	return order;
@@ -172,35 +168,6 @@ TypedArray<Vector3i> route_from_parents(const Dictionary &p_parents, const Vecto
 		route.append(*it);
 	}
 	return route;
-}
-
-Dictionary build_tree(const std::vector<Settled> &p_cells, bool p_compact) {
-	Dictionary tree;
-	Dictionary settled;
-	Dictionary indices;
-	Dictionary costs;
-	Dictionary parents;
-	PackedInt64Array cost_values;
-	for (const Settled &cell : p_cells) {
-		settled[cell.cell] = true;
-		indices[cell.cell] = cost_values.size();
-		cost_values.push_back(cell.cost);
-		costs[cell.cell] = cell.cost;
-		if (cell.has_parent) {
-			parents[cell.cell] = cell.parent;
-		}
-	}
-	tree["usable"] = true;
-	tree["compact"] = p_compact;
-	tree["settled"] = settled;
-	if (p_compact) {
-		tree["indices"] = indices;
-		tree["cost_values"] = cost_values;
-	} else {
-		tree["costs"] = costs;
-	}
-	tree["parents"] = parents;
-	return tree;
 }
 
 // One corruption of a good tree: what a script bug or an overflowed search might leave.
@@ -289,16 +256,7 @@ Ref<engine_double::ScriptDouble> &path_script() {
 			PathPlan &plan = *current_path_plan();
 			plan.batch_order_broken = plan.batch_order_broken || plan.batches_opened != plan.batches_closed;
 			plan.batches_opened++;
-			Dictionary targets;
-			const Array goals = p_call[1];
-			for (int64_t i = 0; i < goals.size(); i++) {
-				targets[goals[i]] = true;
-			}
-			Dictionary batch;
-			batch["start"] = p_call[0];
-			batch["targets"] = targets;
-			batch["ready"] = false;
-			p_call.set_member("_query_batch", batch);
+			p_call.set_member("_query_batch", veltrin_test::query_batch_over(p_call[0], p_call[1]));
 			return Variant();
 		});
 		made->method("end_guest_path_query_batch", 0, [](const engine_double::ScriptCall &p_call) -> Variant {
@@ -317,8 +275,7 @@ Ref<engine_double::ScriptDouble> &path_script() {
 				return plan.tree_junk;
 			}
 			const WorldSize &size = current_size();
-			Dictionary tree = build_tree(settle(p_call[0], p_call.member("_passable_cells"), p_call.member("_cell_traffic"), p_call[2], size.width, size.floors), plan.tree_compact);
-			tree["usable"] = plan.tree_usable;
+			Dictionary tree = veltrin_test::query_tree_over(settle(p_call[0], p_call.member("_passable_cells"), p_call.member("_cell_traffic"), p_call[2], size.width, size.floors), plan.tree_usable, plan.tree_compact);
 			if (plan.tree == AnswerMode::ALTERED) {
 				alter_tree(tree, plan.tree_alteration);
 			}
@@ -349,11 +306,11 @@ Ref<engine_double::ScriptDouble> &path_script() {
 				return plan.find_path_junk;
 			}
 			const WorldSize &size = current_size();
-			const std::vector<Settled> cells = settle(p_call[0], p_call.member("_passable_cells"), p_call.member("_cell_traffic"), both_layers(), size.width, size.floors);
+			const std::vector<SettledCell> cells = settle(p_call[0], p_call.member("_passable_cells"), p_call.member("_cell_traffic"), both_layers(), size.width, size.floors);
 			Dictionary parents;
 			bool found = false;
 			const Vector3i goal = p_call[1];
-			for (const Settled &cell : cells) {
+			for (const SettledCell &cell : cells) {
 				if (cell.has_parent) {
 					parents[cell.cell] = cell.parent;
 				}
@@ -448,9 +405,10 @@ const std::vector<const char *> &guest_access_fuzz_names() {
 	return PATH_NAMES;
 }
 
-GuestPathWorld::GuestPathWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper, int32_t p_width, int32_t p_floors) :
-        width(p_width), floors(p_floors) {
-	current_size() = WorldSize { p_width, p_floors };
+GuestPathWorld::GuestPathWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper) {
+	width = int32_t(4 + r_in.below(3));
+	floors = int32_t(2 - r_in.below(2));
+	current_size() = WorldSize { width, floors };
 	current_path_plan() = &plan;
 	service = path_script()->instantiate();
 	for (int32_t z = 0; z < 2; z++) {
@@ -484,6 +442,7 @@ GuestPathWorld::GuestPathWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper, in
 	},
 	        1);
 	service->connect("path_query_measured", emission);
+	decode_plan(r_in, r_keeper);
 }
 
 GuestPathWorld::~GuestPathWorld() {
@@ -588,17 +547,10 @@ void GuestPathWorld::decode_member_mutations(GuestBytes &r_in, GuestObjectKeeper
 }
 
 void GuestPathWorld::open_batch(const Vector3i &p_start, const Array &p_goals, bool p_ready) {
-	Dictionary targets;
-	for (int64_t i = 0; i < p_goals.size(); i++) {
-		targets[p_goals[i]] = true;
-	}
-	Dictionary batch;
-	batch["start"] = p_start;
-	batch["targets"] = targets;
-	batch["ready"] = false;
+	Dictionary batch = veltrin_test::query_batch_over(p_start, p_goals);
 	if (p_ready) {
 		const int64_t builds = plan.tree_builds;
-		const Variant tree = service->call("_build_guest_query_tree_compact", p_start, targets, both_layers(), Array());
+		const Variant tree = service->call("_build_guest_query_tree_compact", p_start, batch["targets"], both_layers(), Array());
 		plan.tree_builds = builds;
 		plan.last_tree = Variant();
 		batch["tree"] = tree;
@@ -659,18 +611,11 @@ Vector3i GuestPathWorld::cell(GuestBytes &r_in) const {
 }
 
 Variant GuestPathWorld::member(const StringName &p_name) const {
-	const bool logging = engine_double::call_log_is_enabled();
-	engine_double::call_log_set_enabled(false);
-	const Variant value = service->get(p_name);
-	engine_double::call_log_set_enabled(logging);
-	return value;
+	return veltrin_test::ResortFixture::member(service.ptr(), p_name);
 }
 
 void GuestPathWorld::set_member(const StringName &p_name, const Variant &p_value) const {
-	const bool logging = engine_double::call_log_is_enabled();
-	engine_double::call_log_set_enabled(false);
-	service->set(p_name, p_value);
-	engine_double::call_log_set_enabled(logging);
+	veltrin_test::ResortFixture::set_member(service.ptr(), p_name, p_value);
 }
 
 } // namespace veltrin_fuzz

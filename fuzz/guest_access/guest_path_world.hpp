@@ -74,15 +74,17 @@ struct PathPlan {
 
 class GuestPathWorld {
 public:
-	GuestPathWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper, int32_t p_width, int32_t p_floors);
+	// Reads the grid's size (4 to 6 cells wide, 1 or 2 floors), its holes and blocks, then
+	// what the scripted methods answer (the plan), from the input.
+	GuestPathWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper);
 	~GuestPathWorld();
 	GuestPathWorld(const GuestPathWorld &) = delete;
 	GuestPathWorld &operator=(const GuestPathWorld &) = delete;
 
 	godot::Object *object() const { return service.ptr(); }
 	PathPlan plan;
-	int32_t width;
-	int32_t floors;
+	int32_t width = 4;
+	int32_t floors = 2;
 
 	// The service's containers as installed (the input may have replaced or shared them).
 	godot::Dictionary passable;
@@ -90,8 +92,6 @@ public:
 	godot::Dictionary path_cache;
 	godot::Dictionary step_memo;
 
-	// Decodes the answers of the scripted methods.
-	void decode_plan(GuestBytes &r_in, GuestObjectKeeper &r_keeper);
 	// Replaces or reshapes members of the service (wrong types, read-only, typed, shared).
 	void decode_member_mutations(GuestBytes &r_in, GuestObjectKeeper &r_keeper);
 	// Opens a batch from p_start over p_goals as the service's begin method does; when
@@ -110,6 +110,8 @@ public:
 
 private:
 	godot::Ref<godot::RefCounted> service;
+	// Decodes the answers of the scripted methods.
+	void decode_plan(GuestBytes &r_in, GuestObjectKeeper &r_keeper);
 };
 
 // The plan of the input being run; the scripted methods read it.

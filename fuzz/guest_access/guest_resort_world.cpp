@@ -1,6 +1,7 @@
 #include "guest_resort_world.hpp"
 
-#include <engine_double/call_log.hpp>
+#include <resort_fixture.hpp>
+
 #include <engine_double/script_double.hpp>
 
 #include <godot_cpp/variant/string.hpp>
@@ -11,6 +12,7 @@
 #include <utility>
 
 using namespace godot;
+using veltrin_test::ResortFixture;
 
 namespace veltrin_fuzz {
 
@@ -148,28 +150,11 @@ ResortScripts &resort_scripts() {
 			if (plan.sorted_keys_answer.get_type() != Variant::NIL) {
 				return plan.sorted_keys_answer;
 			}
-			const Array keys = Dictionary(p_call[0]).keys();
-			std::vector<std::pair<String, Variant>> named;
-			for (int64_t i = 0; i < keys.size(); i++) {
-				named.emplace_back(String(keys[i]), keys[i]);
-			}
-			std::sort(named.begin(), named.end(), [](const auto &p_a, const auto &p_b) { return p_a.first < p_b.first; });
-			Array sorted;
-			for (const auto &entry : named) {
-				sorted.append(entry.second);
-			}
-			return sorted;
+			return veltrin_test::sorted_name_keys(p_call[0]);
 		});
 		return made;
 	}();
 	return scripts;
-}
-
-void set_quietly(Object *p_object, const StringName &p_member, const Variant &p_value) {
-	const bool logging = engine_double::call_log_is_enabled();
-	engine_double::call_log_set_enabled(false);
-	p_object->set(p_member, p_value);
-	engine_double::call_log_set_enabled(logging);
 }
 
 Variant replacement_object(GuestBytes &r_in, GuestObjectKeeper &r_keeper) {
@@ -241,9 +226,9 @@ GuestResortWorld::GuestResortWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper
 	};
 	for (int i = 0; i < 6; i++) {
 		objects.push_back(services[i]);
-		set_quietly(runtime_object.ptr(), RUNTIME_MEMBERS[i], services[i]);
+		ResortFixture::set_member(runtime_object.ptr(), RUNTIME_MEMBERS[i], services[i]);
 	}
-	set_quietly(services[2].get_validated_object(), "instances", instances);
+	ResortFixture::set_member(services[2].get_validated_object(), "instances", instances);
 	decode_facilities(r_in, r_keeper);
 	decode_services(r_in, r_keeper);
 }
@@ -288,7 +273,7 @@ void GuestResortWorld::decode_facilities(GuestBytes &r_in, GuestObjectKeeper &r_
 		occupied.append(origin);
 		const Variant values[] = { StringName(profile.id), kind, inventory_id, occupied, origin, int64_t(1), Array(), int64_t(2), int64_t(10), int64_t(50) };
 		for (int m = 0; m < 10; m++) {
-			set_quietly(object, INSTANCE_MEMBERS[m], values[m]);
+			ResortFixture::set_member(object, INSTANCE_MEMBERS[m], values[m]);
 		}
 		path.passable.erase(origin);
 		plan.prices[int64_t(object->get_instance_id())] = int64_t(20 + 10 * int64_t(i));
@@ -299,7 +284,7 @@ void GuestResortWorld::decode_facilities(GuestBytes &r_in, GuestObjectKeeper &r_
 			if (member == 10) {
 				tags = r_in.chance(128) ? Array(name_list(r_in, RESORT_NAMES)) : Array();
 				if (r_in.chance(32)) {
-					set_quietly(definition.get_validated_object(), "tags", junk_value(r_in, r_keeper, RESORT_NAMES));
+					ResortFixture::set_member(definition.get_validated_object(), "tags", junk_value(r_in, r_keeper, RESORT_NAMES));
 				}
 			} else if (member == 11) {
 				Dictionary changed;
@@ -310,11 +295,11 @@ void GuestResortWorld::decode_facilities(GuestBytes &r_in, GuestObjectKeeper &r_
 				}
 				inputs = changed;
 			} else {
-				set_quietly(object, INSTANCE_MEMBERS[member], instance_value(r_in, r_keeper, path, member));
+				ResortFixture::set_member(object, INSTANCE_MEMBERS[member], instance_value(r_in, r_keeper, path, member));
 			}
 		}
-		set_quietly(definition.get_validated_object(), "tags", tags);
-		set_quietly(definition.get_validated_object(), "inventory_inputs", inputs);
+		ResortFixture::set_member(definition.get_validated_object(), "tags", tags);
+		ResortFixture::set_member(definition.get_validated_object(), "inventory_inputs", inputs);
 		plan.definitions[kind] = r_in.chance(12) ? replacement_object(r_in, r_keeper) : definition;
 		objects.push_back(definition);
 		objects.push_back(instance);
@@ -336,7 +321,7 @@ void GuestResortWorld::decode_services(GuestBytes &r_in, GuestObjectKeeper &r_ke
 	if (r_in.chance(16)) {
 		const uint32_t member = r_in.below(6);
 		const Variant replacement = r_in.chance(128) ? replacement_object(r_in, r_keeper) : objects[1 + r_in.below(6)];
-		set_quietly(runtime_object.ptr(), RUNTIME_MEMBERS[member], replacement);
+		ResortFixture::set_member(runtime_object.ptr(), RUNTIME_MEMBERS[member], replacement);
 	}
 	const std::vector<const char *> &names = RESORT_NAMES;
 	if (r_in.chance(16)) {

@@ -15,15 +15,9 @@
 #include <fuzz_check.hpp>
 #include <state_snapshot.hpp>
 
-#include <engine_double/call_log.hpp>
-#include <engine_double/error_log.hpp>
-
 #include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 #include <godot_cpp/variant/vector3.hpp>
-
-#include <cstdio>
-#include <cstdlib>
 
 using namespace godot;
 using namespace veltrin_fuzz;
@@ -183,23 +177,13 @@ NearestCall decode_call(GuestBytes &r_in, GuestObjectKeeper &r_keeper, GuestPath
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-	guest_plugin();
-	engine_double::call_log_set_enabled(false);
-	if (const char *directory = std::getenv("VELTRIN_WRITE_SEEDS")) {
-		write_guest_seeds(directory, nearest_guest_access_seeds());
-		std::exit(0);
-	}
-	return 0;
+	return guest_fuzzer_initialize(nearest_guest_access_seeds);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-	GuestPlugin &plugin = guest_plugin();
 	GuestBytes in(p_data, p_size);
 	GuestObjectKeeper keeper;
-	const int32_t width = int32_t(4 + in.below(3));
-	const int32_t floors = int32_t(2 - in.below(2));
-	GuestPathWorld world(in, keeper, width, floors);
-	world.decode_plan(in, keeper);
+	GuestPathWorld world(in, keeper);
 	const NearestCall call = decode_call(in, keeper, world);
 
 	// What the method is handed, as the binder converts it.
@@ -211,23 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 	ServiceWrites writes(world);
 	const StateSnapshot before = take_snapshot({ { "path", Variant(world.object()) }, { "goals", call.goals }, { "layers", call.layers }, { "access", call.access } });
 	const QueryTreeView tree_before = writes.batch_tree();
-	engine_double::error_log_clear();
-	// VELTRIN_FUZZ_TRACE=1 prints every script call of the input, for reading a finding.
-	static const bool trace = std::getenv("VELTRIN_FUZZ_TRACE") != nullptr;
-	engine_double::call_log_set_enabled(trace);
-	engine_double::call_log_clear();
-	const Variant result = plugin.host.call(plugin.core, "nearest_guest_access", call.arguments());
-	engine_double::call_log_set_enabled(false);
-	if (trace) {
-		for (const std::string &line : engine_double::call_log_lines()) {
-			std::fprintf(stderr, "  %s\n", line.c_str());
-		}
-		std::fprintf(stderr, "  result %s%s\n", text(result).c_str(), engine_errors().c_str());
-	}
-	const std::string fault = engine_fault(call.freed_arguments);
-	FUZZ_CHECK(fault.empty(), "engine fault: " + fault);
-	FUZZ_CHECK(result.get_type() == Variant::DICTIONARY, "the answer is not a Dictionary: " + text(result) + "; engine errors: " + engine_errors());
-	const Dictionary answer = result;
+	const Dictionary answer = call_guest_method("nearest_guest_access", call.arguments(), call.freed_arguments);
 	const AccessAnswer shape = check_access_answer(answer, goals, call.fallback);
 	const bool answered = shape != AccessAnswer::DECLINED;
 	const PathPlan &plan = world.plan;

@@ -15,13 +15,7 @@
 #include <fuzz_check.hpp>
 #include <state_snapshot.hpp>
 
-#include <engine_double/call_log.hpp>
-#include <engine_double/error_log.hpp>
-
 #include <godot_cpp/variant/typed_array.hpp>
-
-#include <cstdio>
-#include <cstdlib>
 
 using namespace godot;
 using namespace veltrin_fuzz;
@@ -193,39 +187,20 @@ StateSnapshot resort_snapshot(const GuestResortWorld &p_resort) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-	guest_plugin();
-	engine_double::call_log_set_enabled(false);
-	if (const char *directory = std::getenv("VELTRIN_WRITE_SEEDS")) {
-		write_guest_seeds(directory, project_guest_candidates_seeds());
-		std::exit(0);
-	}
-	return 0;
+	return guest_fuzzer_initialize(project_guest_candidates_seeds);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-	GuestPlugin &plugin = guest_plugin();
 	GuestBytes in(p_data, p_size);
 	GuestObjectKeeper keeper;
-	const int32_t width = int32_t(4 + in.below(3));
-	const int32_t floors = int32_t(2 - in.below(2));
-	GuestPathWorld world(in, keeper, width, floors);
-	world.decode_plan(in, keeper);
+	GuestPathWorld world(in, keeper);
 	GuestResortWorld resort(in, keeper, world);
 	world.decode_member_mutations(in, keeper);
 	const ProjectionCall call = decode_call(in, keeper, resort);
 
 	PathState path_state(world);
 	const StateSnapshot before = resort_snapshot(resort);
-	engine_double::error_log_clear();
-	const Variant result = plugin.host.call(plugin.core, "project_guest_candidates", call.arguments());
-	static const bool trace = std::getenv("VELTRIN_FUZZ_TRACE") != nullptr;
-	if (trace) {
-		std::fprintf(stderr, "  result %s%s\n", text(result).c_str(), engine_errors().c_str());
-	}
-	const std::string fault = engine_fault(call.freed_arguments);
-	FUZZ_CHECK(fault.empty(), "engine fault: " + fault);
-	FUZZ_CHECK(result.get_type() == Variant::DICTIONARY, "the answer is not a Dictionary: " + text(result) + "; engine errors: " + engine_errors());
-	const Dictionary answer = result;
+	const Dictionary answer = call_guest_method("project_guest_candidates", call.arguments(), call.freed_arguments);
 	const PathPlan &plan = world.plan;
 
 	bool projected = false;

@@ -11,17 +11,12 @@
 #include <fuzz_check.hpp>
 #include <state_snapshot.hpp>
 
-#include <engine_double/call_log.hpp>
-#include <engine_double/error_log.hpp>
-
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
-#include <cstdio>
-#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -153,39 +148,19 @@ void check_answer(const GuestBatchScenario &p_scenario, const Dictionary &p_resu
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-	guest_plugin();
-	engine_double::call_log_set_enabled(false);
-	if (const char *directory = std::getenv("VELTRIN_WRITE_SEEDS")) {
-		write_guest_seeds(directory, guest_batch_seeds());
-		std::exit(0);
-	}
-	return 0;
+	return guest_fuzzer_initialize(guest_batch_seeds);
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-	GuestPlugin &plugin = guest_plugin();
 	GuestBytes in(p_data, p_size);
 	GuestObjectKeeper keeper;
 	GuestBatchScenario scenario(in, keeper);
 
 	const StateSnapshot before = scenario.snapshot();
-	engine_double::error_log_clear();
-	const Variant result = plugin.host.call(plugin.core, "guest_candidate_batch", scenario.arguments());
-	// VELTRIN_FUZZ_TRACE=1 prints the arguments and the answer, for reading a finding.
-	static const bool trace = std::getenv("VELTRIN_FUZZ_TRACE") != nullptr;
-	if (trace) {
-		for (const Variant &argument : scenario.arguments()) {
-			std::fprintf(stderr, "  argument %s\n", text(argument).c_str());
-		}
-		std::fprintf(stderr, "  result %s%s\n", text(result).c_str(), engine_errors().c_str());
-	}
-	const std::string fault = engine_fault(scenario.freed_arguments());
-	FUZZ_CHECK(fault.empty(), "engine fault: " + fault);
-	FUZZ_CHECK(result.get_type() == Variant::DICTIONARY, "the answer is not a Dictionary: " + text(result) + "; engine errors: " + engine_errors());
+	const Dictionary answer = call_guest_method("guest_candidate_batch", scenario.arguments(), scenario.freed_arguments());
 	const StateSnapshot after = scenario.snapshot();
 	FUZZ_CHECK(before == after, "the batch changed a script object or an argument:\n" + snapshot_diff(before, after));
 
-	const Dictionary answer = result;
 	if (!is_decline(answer)) {
 		check_answer(scenario, answer);
 	}

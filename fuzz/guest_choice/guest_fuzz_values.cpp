@@ -1,5 +1,9 @@
 #include "guest_fuzz_values.hpp"
 
+#include <fuzz_check.hpp>
+#include <plugin_loader.hpp>
+
+#include <engine_double/call_log.hpp>
 #include <engine_double/error_log.hpp>
 #include <engine_double/script_double.hpp>
 
@@ -310,14 +314,7 @@ Variant argument_of(const Variant &p_value, Variant::Type p_type, const Variant 
 GuestPlugin &guest_plugin() {
 	static GuestPlugin *plugin = [] {
 		GuestPlugin *made = new GuestPlugin();
-		if (!made->host.load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init")) {
-			guest_fuzz_fail("cannot load the plug-in at " VELTRIN_PLUGIN_PATH);
-		}
-		made->host.initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
-		made->core = made->host.instantiate("VeltrinNumericCore");
-		if (made->core.get_type() != Variant::OBJECT) {
-			guest_fuzz_fail("cannot instantiate VeltrinNumericCore");
-		}
+		made->core = load_numeric_core(made->host, VELTRIN_PLUGIN_PATH);
 		return made;
 	}();
 	return *plugin;
@@ -354,7 +351,7 @@ void guest_fuzz_fail(const std::string &p_message) {
 	std::abort();
 }
 
-void write_guest_seeds(const char *p_directory, const std::vector<std::pair<std::string, std::vector<uint8_t>>> &p_seeds) {
+void write_guest_seeds(const char *p_directory, const GuestSeeds &p_seeds) {
 	for (const auto &seed : p_seeds) {
 		const std::string path = std::string(p_directory) + "/" + seed.first;
 		std::ofstream out(path, std::ios::binary);
@@ -364,6 +361,41 @@ void write_guest_seeds(const char *p_directory, const std::vector<std::pair<std:
 		}
 	}
 	std::printf("wrote %zu seeds to %s\n", p_seeds.size(), p_directory);
+}
+
+int guest_fuzzer_initialize(GuestSeeds (*p_seeds)()) {
+	guest_plugin();
+	engine_double::call_log_set_enabled(false);
+	if (const char *directory = std::getenv("VELTRIN_WRITE_SEEDS")) {
+		write_guest_seeds(directory, p_seeds());
+		std::exit(0);
+	}
+	return 0;
+}
+
+Dictionary call_guest_method(const char *p_method, const std::vector<Variant> &p_arguments, int p_freed_arguments) {
+	GuestPlugin &plugin = guest_plugin();
+	// VELTRIN_FUZZ_TRACE=1 prints the arguments, every script call and the answer, for
+	// reading a finding.
+	static const bool trace = std::getenv("VELTRIN_FUZZ_TRACE") != nullptr;
+	engine_double::error_log_clear();
+	engine_double::call_log_set_enabled(trace);
+	engine_double::call_log_clear();
+	const Variant result = plugin.host.call(plugin.core, p_method, p_arguments);
+	engine_double::call_log_set_enabled(false);
+	if (trace) {
+		for (const Variant &argument : p_arguments) {
+			std::fprintf(stderr, "  argument %s\n", text(argument).c_str());
+		}
+		for (const std::string &line : engine_double::call_log_lines()) {
+			std::fprintf(stderr, "  %s\n", line.c_str());
+		}
+		std::fprintf(stderr, "  result %s%s\n", text(result).c_str(), engine_errors().c_str());
+	}
+	const std::string fault = engine_fault(p_freed_arguments);
+	FUZZ_CHECK(fault.empty(), std::string(p_method) + ": engine fault: " + fault);
+	FUZZ_CHECK(result.get_type() == Variant::DICTIONARY, std::string(p_method) + ": the answer is not a Dictionary: " + text(result) + "; engine errors: " + engine_errors());
+	return result;
 }
 
 std::string text(const Variant &p_value) {

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace veltrin_fuzz {
@@ -88,8 +89,21 @@ std::string engine_errors();
 // Prints p_message and aborts, so libFuzzer records the input.
 [[noreturn]] void guest_fuzz_fail(const std::string &p_message);
 
+// Seed inputs by file name.
+using GuestSeeds = std::vector<std::pair<std::string, std::vector<uint8_t>>>;
+
 // Writes each seed to p_directory/<name>.
-void write_guest_seeds(const char *p_directory, const std::vector<std::pair<std::string, std::vector<uint8_t>>> &p_seeds);
+void write_guest_seeds(const char *p_directory, const GuestSeeds &p_seeds);
+
+// A guest fuzzer's LLVMFuzzerInitialize: loads the plug-in and turns the call log off; with
+// VELTRIN_WRITE_SEEDS=<directory> set, writes p_seeds() there and exits instead of fuzzing.
+int guest_fuzzer_initialize(GuestSeeds (*p_seeds)());
+
+// Calls p_method of the plug-in's core with p_arguments on a clear error log and checks the
+// call: no engine fault (p_freed_arguments freed-object messages are the host's own argument
+// conversion) and a Dictionary answer, which it returns. VELTRIN_FUZZ_TRACE=1 prints the
+// arguments, every script call and the answer.
+godot::Dictionary call_guest_method(const char *p_method, const std::vector<godot::Variant> &p_arguments, int p_freed_arguments);
 
 std::string text(const godot::Variant &p_value);
 

@@ -7,6 +7,7 @@
 // lifetime total and count, and a report read from them.
 
 #include "fuzz_check.hpp"
+#include "plugin_loader.hpp"
 #include "state_snapshot.hpp"
 #include "variant_decoder.hpp"
 
@@ -43,12 +44,7 @@ struct BudgetWorld {
 	BudgetWorld() {
 		engine_double::call_log_set_enabled(false);
 		host = std::make_unique<engine_double::PluginHost>();
-		if (!host->load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init")) {
-			std::fprintf(stderr, "cannot load the plug-in from %s\n", VELTRIN_PLUGIN_PATH);
-			std::abort();
-		}
-		host->initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
-		core = host->instantiate("VeltrinNumericCore");
+		core = load_numeric_core(*host, VELTRIN_PLUGIN_PATH);
 		budget_script = engine_double::ScriptDouble::create("res://scripts/core/performance_budget.gd");
 		other_script = engine_double::ScriptDouble::create("res://scripts/core/performance_budget_old.gd");
 		for (const Ref<engine_double::ScriptDouble> &script : { budget_script, other_script }) {

@@ -1,5 +1,7 @@
 #include "route_fuzz_world.hpp"
 
+#include <plugin_loader.hpp>
+
 #include <engine_double/call_log.hpp>
 
 #include <godot_cpp/variant/string_name.hpp>
@@ -163,12 +165,7 @@ RouteWorld::RouteWorld() :
         impostor(veltrin_test::PathServiceConstants(), IMPOSTOR_SCRIPT_PATH) {
 	engine_double::call_log_set_enabled(false);
 	host = std::make_unique<engine_double::PluginHost>();
-	if (!host->load(VELTRIN_PLUGIN_PATH, "veltrin_numeric_core_init")) {
-		std::fprintf(stderr, "cannot load the plug-in from %s\n", VELTRIN_PLUGIN_PATH);
-		std::abort();
-	}
-	host->initialize(MODULE_INITIALIZATION_LEVEL_SCENE);
-	core = host->instantiate("VeltrinNumericCore");
+	core = load_numeric_core(*host, VELTRIN_PLUGIN_PATH);
 	edge_script = engine_double::ScriptDouble::create("res://fuzz/edge_source.gd");
 	edge_script->member("_rows", Dictionary());
 	edge_script->method("edges", 1, [](const engine_double::ScriptCall &p_call) -> Variant {
@@ -217,6 +214,10 @@ const std::vector<std::string> &route_names() {
 		"BACK",
 	};
 	return names;
+}
+
+VariantDecoder route_decoder(FuzzInput &r_input) {
+	return VariantDecoder(r_input, route_names(), DecoderLimits { 3, 5 });
 }
 
 Variant decode_edge_rows(VariantDecoder &r_decoder, const RouteGraph &p_graph, int p_depth) {

@@ -44,6 +44,9 @@ RouteWorld &route_world();
 // Names the plug-in and the services read, for keys and dictionaries.
 const std::vector<std::string> &route_names();
 
+// The route fuzzers' decoder over r_input: route names, containers three deep and five wide.
+VariantDecoder route_decoder(FuzzInput &r_input);
+
 // A decoded cell graph (node i is cells[i]); indices mostly agree with cells.
 struct RouteGraph {
 	godot::Array cells;

@@ -168,7 +168,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 	RouteWorld &world = route_world();
 	FuzzInput in(p_data, p_size);
-	VariantDecoder decoder(in, route_names(), DecoderLimits { 3, 5 });
+	VariantDecoder decoder = route_decoder(in);
 	world.call("clear_edge_cache", {});
 
 	SearchArguments arguments;

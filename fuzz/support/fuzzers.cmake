@@ -1,17 +1,14 @@
-# The fuzzers' shared support: input reader, value decoder, state snapshots and checks.
+# The fuzzers' shared support: input reader, value decoder, state snapshots, checks and the
+# plug-in loader.
 
-add_library(veltrin_fuzz_support STATIC
-	${CMAKE_CURRENT_LIST_DIR}/fuzz_input.cpp
-	${CMAKE_CURRENT_LIST_DIR}/state_snapshot.cpp
-	${CMAKE_CURRENT_LIST_DIR}/variant_decoder.cpp)
-target_include_directories(veltrin_fuzz_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_compile_options(veltrin_fuzz_support PRIVATE ${VELTRIN_WARNINGS})
-target_link_libraries(veltrin_fuzz_support PUBLIC engine_double veltrin_core)
+veltrin_add_fuzz_library(veltrin_fuzz_support
+	SOURCES fuzz_input.cpp plugin_loader.cpp state_snapshot.cpp variant_decoder.cpp
+	LIBS engine_double veltrin_core)
 # The snapshot is the harness's own bookkeeping: its branches are no coverage of the plug-in
 # and would only add features libFuzzer has to track on every run.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/state_snapshot.cpp PROPERTIES COMPILE_OPTIONS -fno-sanitize=fuzzer-no-link)
 
-# A fuzzer adds this to its SOURCES for the ASan defaults it runs best with.
+# The ASan defaults veltrin_add_fuzzer(... ENGINE_DOUBLE) links into a fuzzer.
 set(VELTRIN_FUZZ_SANITIZER_OPTIONS_SOURCE ${CMAKE_CURRENT_LIST_DIR}/sanitizer_options.cpp)
 
 # Checks the support itself (bounded reads, exact and identity-aware snapshots).

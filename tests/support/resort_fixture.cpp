@@ -49,13 +49,6 @@ CellKey key_of(const Vector3i &p_cell) {
 	return CellKey(p_cell.x, p_cell.y, p_cell.z);
 }
 
-struct SettledCell {
-	Vector3i cell;
-	int64_t cost = 0;
-	Vector3i parent;
-	bool has_parent = false;
-};
-
 bool cell_blocked(const Dictionary &p_traffic, const Vector3i &p_cell) {
 	const Dictionary entry = p_traffic.get(p_cell, Variant());
 	return !entry.is_empty() && bool(entry.get("temporary_block", false));
@@ -226,6 +219,61 @@ GuestValues guest_values_at(const Vector3i &p_cell) {
 	return values;
 }
 
+Dictionary query_tree_over(const std::vector<SettledCell> &p_cells, bool p_usable, bool p_compact) {
+	Dictionary settled;
+	Dictionary indices;
+	Dictionary costs;
+	Dictionary parents;
+	PackedInt64Array cost_values;
+	for (const SettledCell &cell : p_cells) {
+		settled[cell.cell] = true;
+		indices[cell.cell] = cost_values.size();
+		cost_values.push_back(cell.cost);
+		costs[cell.cell] = cell.cost;
+		if (cell.has_parent) {
+			parents[cell.cell] = cell.parent;
+		}
+	}
+	Dictionary tree;
+	tree["usable"] = p_usable;
+	tree["compact"] = p_compact;
+	tree["settled"] = settled;
+	if (p_compact) {
+		tree["indices"] = indices;
+		tree["cost_values"] = cost_values;
+	} else {
+		tree["costs"] = costs;
+	}
+	tree["parents"] = parents;
+	return tree;
+}
+
+Dictionary query_batch_over(const Variant &p_start, const Array &p_goals) {
+	Dictionary targets;
+	for (int64_t i = 0; i < p_goals.size(); i++) {
+		targets[p_goals[i]] = true;
+	}
+	Dictionary batch;
+	batch["start"] = p_start;
+	batch["targets"] = targets;
+	batch["ready"] = false;
+	return batch;
+}
+
+Array sorted_name_keys(const Dictionary &p_names) {
+	const Array keys = p_names.keys();
+	std::vector<std::pair<String, Variant>> named;
+	for (int64_t i = 0; i < keys.size(); i++) {
+		named.emplace_back(String(keys[i]), keys[i]);
+	}
+	std::sort(named.begin(), named.end(), [](const auto &p_a, const auto &p_b) { return p_a.first < p_b.first; });
+	Array sorted;
+	for (const auto &entry : named) {
+		sorted.append(entry.second);
+	}
+	return sorted;
+}
+
 ResortFixture::ResortFixture(const ResortLayout &p_layout) :
         layout_values(p_layout), state(std::make_shared<State>()) {
 	state->adjacency = adjacency;
@@ -280,16 +328,7 @@ void ResortFixture::build_path_service() {
 	        .signal("path_query_measured", { "elapsed" });
 
 	path_script->method("begin_guest_path_query_batch", 2, [](const engine_double::ScriptCall &p_call) -> Variant {
-		Dictionary targets;
-		const Array goals = p_call[1];
-		for (int64_t i = 0; i < goals.size(); i++) {
-			targets[goals[i]] = true;
-		}
-		Dictionary batch;
-		batch["start"] = p_call[0];
-		batch["targets"] = targets;
-		batch["ready"] = false;
-		p_call.set_member("_query_batch", batch);
+		p_call.set_member("_query_batch", query_batch_over(p_call[0], p_call[1]));
 		return Variant();
 	});
 	path_script->method("end_guest_path_query_batch", 0, [](const engine_double::ScriptCall &p_call) -> Variant {
@@ -298,31 +337,7 @@ void ResortFixture::build_path_service() {
 	});
 	path_script->method("_build_guest_query_tree_compact", 4, [shared](const engine_double::ScriptCall &p_call) -> Variant {
 		const std::vector<SettledCell> cells = settle_from(shared->adjacency, p_call.member("_passable_cells"), p_call.member("_cell_traffic"), p_call[0], p_call[2]);
-		Dictionary tree;
-		Dictionary settled;
-		Dictionary indices;
-		Dictionary costs;
-		Dictionary parents;
-		PackedInt64Array cost_values;
-		for (const SettledCell &cell : cells) {
-			settled[cell.cell] = true;
-			indices[cell.cell] = cost_values.size();
-			cost_values.push_back(cell.cost);
-			costs[cell.cell] = cell.cost;
-			if (cell.has_parent) {
-				parents[cell.cell] = cell.parent;
-			}
-		}
-		tree["usable"] = shared->options.tree_usable;
-		tree["compact"] = shared->options.tree_compact;
-		tree["settled"] = settled;
-		if (shared->options.tree_compact) {
-			tree["indices"] = indices;
-			tree["cost_values"] = cost_values;
-		} else {
-			tree["costs"] = costs;
-		}
-		tree["parents"] = parents;
+		const Dictionary tree = query_tree_over(cells, shared->options.tree_usable, shared->options.tree_compact);
 		p_call.set_member("_guest_tree_arithmetic_wrapped", shared->options.tree_arithmetic_wrapped);
 		return tree;
 	});
@@ -516,17 +531,7 @@ void ResortFixture::build_services() {
 		return String("scripted");
 	});
 	runtime_script->method("_sorted_name_keys", 1, [](const engine_double::ScriptCall &p_call) -> Variant {
-		const Array keys = Dictionary(p_call[0]).keys();
-		std::vector<std::pair<String, Variant>> named;
-		for (int64_t i = 0; i < keys.size(); i++) {
-			named.emplace_back(String(keys[i]), keys[i]);
-		}
-		std::sort(named.begin(), named.end(), [](const auto &p_a, const auto &p_b) { return p_a.first < p_b.first; });
-		Array sorted;
-		for (const auto &entry : named) {
-			sorted.append(entry.second);
-		}
-		return sorted;
+		return sorted_name_keys(p_call[0]);
 	});
 	runtime_object = runtime_script->instantiate();
 	set_member(runtime_object.ptr(), "path_service", path_object.ptr());

@@ -93,6 +93,22 @@ godot::Array queue_of(int64_t p_count);
 godot::Array tag_array(std::initializer_list<const char *> p_tags, bool p_typed = true);
 GuestValues guest_values_at(const godot::Vector3i &p_cell);
 
+// A cell as the path service's search settles it: its cost from the start and the cell it
+// was reached from.
+struct SettledCell {
+	godot::Vector3i cell;
+	int64_t cost = 0;
+	godot::Vector3i parent;
+	bool has_parent = false;
+};
+// The tree _build_guest_query_tree_compact answers over cells in the order they settled:
+// "settled", then "indices" and "cost_values" (p_compact) or "costs", and "parents".
+godot::Dictionary query_tree_over(const std::vector<SettledCell> &p_cells, bool p_usable, bool p_compact);
+// The batch begin_guest_path_query_batch opens: p_goals as its target set, not ready.
+godot::Dictionary query_batch_over(const godot::Variant &p_start, const godot::Array &p_goals);
+// The keys of p_names sorted by their text, as the runtime's _sorted_name_keys answers.
+godot::Array sorted_name_keys(const godot::Dictionary &p_names);
+
 // What the scripted methods answer; tests flip these.
 struct ResortOptions {
 	bool batch_can_select = true;
