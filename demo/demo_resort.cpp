@@ -18,7 +18,7 @@ namespace veltrin_demo {
 
 namespace {
 
-struct KindSpec {
+struct KindTraits {
 	const char *name;
 	std::vector<const char *> tags;
 	std::vector<std::pair<const char *, int64_t>> inputs;
@@ -41,7 +41,7 @@ enum Kind {
 	KIND_COUNT,
 };
 
-const KindSpec KINDS[KIND_COUNT] = {
+const KindTraits KINDS[KIND_COUNT] = {
 	{ "gate", { "entrance" }, {}, 0 },
 	{ "cafe", { "dining", "social" }, { { "coffee", 1 } }, 12 },
 	{ "bakery", { "dining" }, { { "flour", 2 } }, 6 },
@@ -56,7 +56,7 @@ const KindSpec KINDS[KIND_COUNT] = {
 	{ "spa", { "wellness", "bath" }, {}, 40 },
 };
 
-struct FacilitySpec {
+struct FacilityPlan {
 	std::string id;
 	Kind kind;
 	int64_t price;
@@ -72,7 +72,7 @@ struct FacilitySpec {
 // The built-in resort, in placement order: entrance and food on the ground floor, evening
 // entertainment above, rooms and baths at the top. Each one shows the guests something:
 // the bakery is out of flour, the noodle bar's queue is too long, the karaoke bar is closed.
-const FacilitySpec BUILT_IN[] = {
+const FacilityPlan BUILT_IN[] = {
 	{ "gate", GATE, 0, 50, 0, 4, 5, veltrin_test::FACILITY_OPEN, {} },
 	{ "cafe", CAFE, 12, 60, 3, 2, 10, veltrin_test::FACILITY_OPEN, { 5 } },
 	{ "bakery", BAKERY, 6, 55, 0, 2, 8, veltrin_test::FACILITY_OPEN, { 1 } },
@@ -103,7 +103,7 @@ const GuestType GUEST_TYPES[] = {
 };
 constexpr int64_t GUEST_TYPE_COUNT = int64_t(sizeof(GUEST_TYPES) / sizeof(GUEST_TYPES[0]));
 
-struct GuestSpec {
+struct GuestPlan {
 	std::string id;
 	int64_t type;
 	std::string profile;
@@ -162,26 +162,26 @@ public:
 	int64_t between(int64_t p_low, int64_t p_high) { return p_low + below(p_high - p_low + 1); }
 };
 
-FacilitySpec generated_facility(Draw &r_draw, int64_t p_index) {
+FacilityPlan generated_facility(Draw &r_draw, int64_t p_index) {
 	static const Kind OFFERED[] = { CAFE, BAKERY, NOODLE_BAR, CASINO, LOUNGE, KARAOKE, INN, CAPSULE_HOTEL, BATHHOUSE, SPA };
-	FacilitySpec spec;
-	spec.kind = r_draw.below(40) == 0 ? STAFF_ROOM : OFFERED[r_draw.below(int64_t(sizeof(OFFERED) / sizeof(OFFERED[0])))];
-	spec.id = std::string(KINDS[spec.kind].name) + "_" + std::to_string(p_index + 1);
-	spec.price = KINDS[spec.kind].base_price * r_draw.between(50, 150) / 100;
-	spec.quality = r_draw.between(20, 100);
-	spec.queue = r_draw.below(7);
-	spec.capacity = r_draw.between(1, 6);
-	spec.service_minutes = r_draw.between(5, 25);
+	FacilityPlan item;
+	item.kind = r_draw.below(40) == 0 ? STAFF_ROOM : OFFERED[r_draw.below(int64_t(sizeof(OFFERED) / sizeof(OFFERED[0])))];
+	item.id = std::string(KINDS[item.kind].name) + "_" + std::to_string(p_index + 1);
+	item.price = KINDS[item.kind].base_price * r_draw.between(50, 150) / 100;
+	item.quality = r_draw.between(20, 100);
+	item.queue = r_draw.below(7);
+	item.capacity = r_draw.between(1, 6);
+	item.service_minutes = r_draw.between(5, 25);
 	const int64_t roll = r_draw.below(20);
-	spec.state = roll == 0 ? veltrin_test::FACILITY_CLOSED : roll == 1 ? veltrin_test::FACILITY_DEGRADED
+	item.state = roll == 0 ? veltrin_test::FACILITY_CLOSED : roll == 1 ? veltrin_test::FACILITY_DEGRADED
 	                                                                   : veltrin_test::FACILITY_OPEN;
-	for (size_t i = 0; i < KINDS[spec.kind].inputs.size(); i++) {
-		spec.stock.push_back(r_draw.below(6));
+	for (size_t i = 0; i < KINDS[item.kind].inputs.size(); i++) {
+		item.stock.push_back(r_draw.below(6));
 	}
-	return spec;
+	return item;
 }
 
-std::vector<GuestSpec> built_in_guests() {
+std::vector<GuestPlan> built_in_guests() {
 	return {
 		{ "ada", 0, "tourist, hungry and curious, 150 gold", { 85, 30, 40, 10, 55, 5 }, 150, 0, 900, { "cafe" } },
 		{ "bruno", 1, "high roller, 600 gold and 200 on credit, here for the tables", { 30, 20, 30, 0, 90, 40 }, 600, 200, 1200, {} },
@@ -200,18 +200,18 @@ Vector3i built_in_guest_cell(const Floorplan &p_plan, int64_t p_index) {
 	}
 }
 
-GuestSpec generated_guest(Draw &r_draw, int64_t p_index) {
-	GuestSpec spec;
-	spec.id = "guest_" + std::to_string(p_index + 1);
-	spec.type = r_draw.below(GUEST_TYPE_COUNT);
-	for (int64_t &need : spec.needs) {
+GuestPlan generated_guest(Draw &r_draw, int64_t p_index) {
+	GuestPlan item;
+	item.id = "guest_" + std::to_string(p_index + 1);
+	item.type = r_draw.below(GUEST_TYPE_COUNT);
+	for (int64_t &need : item.needs) {
 		need = r_draw.below(101);
 	}
-	spec.wallet = r_draw.between(20, 800);
-	spec.credit = r_draw.below(2) == 0 ? 0 : r_draw.below(300);
-	spec.planned_exit = DEMO_NOW_MINUTE + r_draw.between(15, 400);
-	spec.profile = std::string(GUEST_TYPES[spec.type].id) + ", " + std::to_string(spec.wallet) + " gold";
-	return spec;
+	item.wallet = r_draw.between(20, 800);
+	item.credit = r_draw.below(2) == 0 ? 0 : r_draw.below(300);
+	item.planned_exit = DEMO_NOW_MINUTE + r_draw.between(15, 400);
+	item.profile = std::string(GUEST_TYPES[item.type].id) + ", " + std::to_string(item.wallet) + " gold";
+	return item;
 }
 
 } // namespace
@@ -225,7 +225,7 @@ DemoResort::DemoResort(int64_t p_facilities, int64_t p_guests, uint64_t p_seed) 
 	// The guests are past the gate: entrances are not offered to them.
 	resort->options().guest_checked_in = true;
 
-	for (const KindSpec &kind : KINDS) {
+	for (const KindTraits &kind : KINDS) {
 		Dictionary inputs;
 		for (const auto &input : kind.inputs) {
 			inputs[StringName(input.first)] = input.second;
@@ -235,21 +235,21 @@ DemoResort::DemoResort(int64_t p_facilities, int64_t p_guests, uint64_t p_seed) 
 
 	Draw draw(p_seed);
 	for (int64_t i = 0; i < p_facilities; i++) {
-		const FacilitySpec spec = i < BUILT_IN_COUNT ? BUILT_IN[i] : generated_facility(draw, i);
-		const KindSpec &kind = KINDS[spec.kind];
+		const FacilityPlan item = i < BUILT_IN_COUNT ? BUILT_IN[i] : generated_facility(draw, i);
+		const KindTraits &kind = KINDS[item.kind];
 		const Vector3i origin = plan.slot_origin(i);
-		FacilityValues values = veltrin_test::facility_values(spec.id.c_str(), (std::string(kind.name) + "_kind").c_str(), origin, 2);
-		values.price = spec.price;
-		values.base_quality = spec.quality;
-		values.queue_entries = veltrin_test::queue_of(spec.queue);
-		values.capacity = spec.capacity;
-		values.base_service_minutes = spec.service_minutes;
-		values.state = spec.state;
+		FacilityValues values = veltrin_test::facility_values(item.id.c_str(), (std::string(kind.name) + "_kind").c_str(), origin, 2);
+		values.price = item.price;
+		values.base_quality = item.quality;
+		values.queue_entries = veltrin_test::queue_of(item.queue);
+		values.capacity = item.capacity;
+		values.base_service_minutes = item.service_minutes;
+		values.state = item.state;
 		resort->add_facility(values);
 		for (size_t input = 0; input < kind.inputs.size(); input++) {
-			resort->set_stock(StringName(String(spec.id.c_str()) + "_stock"), kind.inputs[input].first, spec.stock[input]);
+			resort->set_stock(StringName(String(item.id.c_str()) + "_stock"), kind.inputs[input].first, item.stock[input]);
 		}
-		placed.push_back(FacilityOnMap { spec.id, kind.name, MapCell { origin.x, origin.y, origin.z }, 2, spec.state != veltrin_test::FACILITY_CLOSED });
+		placed.push_back(FacilityOnMap { item.id, kind.name, MapCell { origin.x, origin.y, origin.z }, 2, item.state != veltrin_test::FACILITY_CLOSED });
 	}
 
 	for (const GuestType &type : GUEST_TYPES) {
@@ -264,19 +264,19 @@ DemoResort::DemoResort(int64_t p_facilities, int64_t p_guests, uint64_t p_seed) 
 		definition.risk_tolerance = type.risk_tolerance;
 		resort->guests().add_definition(type.id, definition);
 	}
-	const std::vector<GuestSpec> built_in = built_in_guests();
+	const std::vector<GuestPlan> built_in = built_in_guests();
 	for (int64_t i = 0; i < p_guests; i++) {
-		const GuestSpec spec = i < int64_t(built_in.size()) ? built_in[size_t(i)] : generated_guest(draw, i);
+		const GuestPlan item = i < int64_t(built_in.size()) ? built_in[size_t(i)] : generated_guest(draw, i);
 		const Vector3i cell = i < int64_t(built_in.size()) ? built_in_guest_cell(plan, i) : Vector3i(plan.free_column(draw.below(plan.slots + 1)), int32_t(draw.below(plan.floors)), int32_t(draw.below(2)));
 		GuestValues values = veltrin_test::guest_values_at(cell);
-		values.guest_type_id = StringName(GUEST_TYPES[spec.type].id);
-		values.needs = needs_of(spec.needs);
-		values.wallet_gold = spec.wallet;
-		values.credit_limit_gold = spec.credit;
-		values.planned_exit_at = spec.planned_exit;
-		values.visited_facility_ids = names_of(spec.visited);
-		resort->guests().add_guest(StringName(spec.id.c_str()), values);
-		guest_list.push_back(DemoGuest { StringName(spec.id.c_str()), spec.profile, cell });
+		values.guest_type_id = StringName(GUEST_TYPES[item.type].id);
+		values.needs = needs_of(item.needs);
+		values.wallet_gold = item.wallet;
+		values.credit_limit_gold = item.credit;
+		values.planned_exit_at = item.planned_exit;
+		values.visited_facility_ids = names_of(item.visited);
+		resort->guests().add_guest(StringName(item.id.c_str()), values);
+		guest_list.push_back(DemoGuest { StringName(item.id.c_str()), item.profile, cell });
 	}
 
 	walk = resort->walk_graph();
