@@ -12,19 +12,7 @@ const char *const GUEST_DEFINITION_SCRIPT_PATH = "res://scripts/guest/guest_defi
 
 namespace {
 
-// Restores the call log's switch on every path out.
-class CallLogPause {
-	bool was_enabled;
-
-public:
-	CallLogPause() :
-	        was_enabled(engine_double::call_log_is_enabled()) {
-		engine_double::call_log_set_enabled(false);
-	}
-	~CallLogPause() { engine_double::call_log_set_enabled(was_enabled); }
-	CallLogPause(const CallLogPause &) = delete;
-	CallLogPause &operator=(const CallLogPause &) = delete;
-};
+using engine_double::CallLogPause;
 
 } // namespace
 

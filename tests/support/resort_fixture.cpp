@@ -29,19 +29,7 @@ const char *const FACILITY_DEFINITION_SCRIPT_PATH = "res://scripts/data/facility
 
 namespace {
 
-// Restores the call log's switch on every path out.
-class CallLogPause {
-	bool was_enabled;
-
-public:
-	CallLogPause() :
-	        was_enabled(engine_double::call_log_is_enabled()) {
-		engine_double::call_log_set_enabled(false);
-	}
-	~CallLogPause() { engine_double::call_log_set_enabled(was_enabled); }
-	CallLogPause(const CallLogPause &) = delete;
-	CallLogPause &operator=(const CallLogPause &) = delete;
-};
+using engine_double::CallLogPause;
 
 using CellKey = std::tuple<int32_t, int32_t, int32_t>;
 

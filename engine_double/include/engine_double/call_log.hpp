@@ -54,4 +54,19 @@ ENGINE_DOUBLE_API std::vector<CallLogEntry> call_log_entries_for(const godot::Ob
 ENGINE_DOUBLE_API std::vector<std::string> call_log_lines();
 ENGINE_DOUBLE_API size_t call_log_size();
 
+// Turns the log off for a scope (set-up work a test does not want logged) and restores the
+// switch on every path out.
+class CallLogPause {
+	bool was_enabled;
+
+public:
+	CallLogPause() :
+	        was_enabled(call_log_is_enabled()) {
+		call_log_set_enabled(false);
+	}
+	~CallLogPause() { call_log_set_enabled(was_enabled); }
+	CallLogPause(const CallLogPause &) = delete;
+	CallLogPause &operator=(const CallLogPause &) = delete;
+};
+
 } // namespace engine_double
