@@ -405,12 +405,13 @@ const std::vector<const char *> &guest_access_fuzz_names() {
 	return PATH_NAMES;
 }
 
-GuestPathWorld::GuestPathWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper) {
+GuestPathWorld::GuestPathWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper, bool p_plain) {
 	width = int32_t(4 + r_in.below(3));
 	floors = int32_t(2 - r_in.below(2));
 	current_size() = WorldSize { width, floors };
 	current_path_plan() = &plan;
-	service = path_script()->instantiate();
+	service = r_keeper.instance_of(path_script(), p_plain);
+	service_id = service.get_validated_object()->get_instance_id();
 	for (int32_t z = 0; z < 2; z++) {
 		for (int32_t y = 0; y < floors; y++) {
 			for (int32_t x = 0; x < width; x++) {
@@ -441,7 +442,7 @@ GuestPathWorld::GuestPathWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper) {
 		return Variant();
 	},
 	        1);
-	service->connect("path_query_measured", emission);
+	object()->connect("path_query_measured", emission);
 	decode_plan(r_in, r_keeper);
 }
 
@@ -550,7 +551,7 @@ void GuestPathWorld::open_batch(const Vector3i &p_start, const Array &p_goals, b
 	Dictionary batch = veltrin_test::query_batch_over(p_start, p_goals);
 	if (p_ready) {
 		const int64_t builds = plan.tree_builds;
-		const Variant tree = service->call("_build_guest_query_tree_compact", p_start, batch["targets"], both_layers(), Array());
+		const Variant tree = object()->call("_build_guest_query_tree_compact", p_start, batch["targets"], both_layers(), Array());
 		plan.tree_builds = builds;
 		plan.last_tree = Variant();
 		batch["tree"] = tree;
@@ -611,11 +612,14 @@ Vector3i GuestPathWorld::cell(GuestBytes &r_in) const {
 }
 
 Variant GuestPathWorld::member(const StringName &p_name) const {
-	return veltrin_test::ResortFixture::member(service.ptr(), p_name);
+	Object *live = object();
+	return live == nullptr ? Variant() : veltrin_test::ResortFixture::member(live, p_name);
 }
 
 void GuestPathWorld::set_member(const StringName &p_name, const Variant &p_value) const {
-	veltrin_test::ResortFixture::set_member(service.ptr(), p_name, p_value);
+	if (Object *live = object()) {
+		veltrin_test::ResortFixture::set_member(live, p_name, p_value);
+	}
 }
 
 } // namespace veltrin_fuzz

@@ -12,6 +12,7 @@
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
+#include <godot_cpp/core/object.hpp>
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/callable.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
@@ -76,12 +77,15 @@ class GuestPathWorld {
 public:
 	// Reads the grid's size (4 to 6 cells wide, 1 or 2 floors), its holes and blocks, then
 	// what the scripted methods answer (the plan), from the input.
-	GuestPathWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper);
+	// p_plain: the service is a plain Object, which a misbehaving script may free.
+	GuestPathWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper, bool p_plain = false);
 	~GuestPathWorld();
 	GuestPathWorld(const GuestPathWorld &) = delete;
 	GuestPathWorld &operator=(const GuestPathWorld &) = delete;
 
-	godot::Object *object() const { return service.ptr(); }
+	// Null once a script freed it.
+	godot::Object *object() const { return godot::ObjectDB::get_instance(service_id); }
+	godot::Variant object_variant() const { return service; }
 	PathPlan plan;
 	int32_t width = 4;
 	int32_t floors = 2;
@@ -109,7 +113,8 @@ public:
 	void set_member(const godot::StringName &p_name, const godot::Variant &p_value) const;
 
 private:
-	godot::Ref<godot::RefCounted> service;
+	godot::Variant service;
+	uint64_t service_id = 0;
 	// Decodes the answers of the scripted methods.
 	void decode_plan(GuestBytes &r_in, GuestObjectKeeper &r_keeper);
 };

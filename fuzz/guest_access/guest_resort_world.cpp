@@ -209,15 +209,16 @@ ResortPlan *&current_resort_plan() {
 	return plan;
 }
 
-GuestResortWorld::GuestResortWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper, GuestPathWorld &r_path) :
-        path(r_path) {
+GuestResortWorld::GuestResortWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper, GuestPathWorld &r_path, bool p_plain) :
+        path(r_path), plain(p_plain) {
 	current_resort_plan() = &plan;
 	ResortScripts &scripts = resort_scripts();
 	guests = std::make_unique<veltrin_test::GuestServiceFixture>(int64_t(100));
+	guests->use_plain_objects(p_plain);
 	runtime_object = scripts.runtime->instantiate();
 	objects.push_back(Variant(runtime_object.ptr()));
 	const Variant services[] = {
-		Variant(path.object()),
+		path.object_variant(),
 		Variant(scripts.elevators->instantiate().ptr()),
 		Variant(scripts.facilities->instantiate().ptr()),
 		Variant(scripts.registry->instantiate().ptr()),
@@ -251,7 +252,7 @@ void GuestResortWorld::decode_facilities(GuestBytes &r_in, GuestObjectKeeper &r_
 		const StringName kind = String(profile.id) + "_kind";
 		const Vector3i origin(2 + int32_t(i) % span, int32_t(i) % path.floors, int32_t(i / 2) % 2);
 
-		const Variant definition(scripts.definition->instantiate().ptr());
+		const Variant definition = r_keeper.instance_of(scripts.definition, plain);
 		Array tags = TypedArray<StringName>();
 		for (const char *tag : profile.tags) {
 			tags.append(StringName(tag));
@@ -267,7 +268,7 @@ void GuestResortWorld::decode_facilities(GuestBytes &r_in, GuestObjectKeeper &r_
 		}
 		plan.stock[inventory_id] = stock;
 
-		const Variant instance(scripts.instance->instantiate().ptr());
+		const Variant instance = r_keeper.instance_of(scripts.instance, plain);
 		Object *object = instance.get_validated_object();
 		Array occupied;
 		occupied.append(origin);

@@ -42,7 +42,9 @@ struct ResortPlan {
 
 class GuestResortWorld {
 public:
-	GuestResortWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper, GuestPathWorld &r_path);
+	// p_plain: the guests, definitions and facility instances are plain Objects, which a
+	// misbehaving script may free.
+	GuestResortWorld(GuestBytes &r_in, GuestObjectKeeper &r_keeper, GuestPathWorld &r_path, bool p_plain = false);
 	~GuestResortWorld();
 	GuestResortWorld(const GuestResortWorld &) = delete;
 	GuestResortWorld &operator=(const GuestResortWorld &) = delete;
@@ -57,6 +59,7 @@ public:
 
 private:
 	godot::Ref<godot::RefCounted> runtime_object;
+	bool plain = false;
 	void decode_facilities(GuestBytes &r_in, GuestObjectKeeper &r_keeper);
 	void decode_services(GuestBytes &r_in, GuestObjectKeeper &r_keeper);
 };

@@ -13,6 +13,7 @@
 #include "guest_path_world.hpp"
 
 #include <fuzz_check.hpp>
+#include <hostile_scripts.hpp>
 #include <state_snapshot.hpp>
 
 #include <godot_cpp/variant/typed_array.hpp>
@@ -174,16 +175,11 @@ NearestCall decode_call(GuestBytes &r_in, GuestObjectKeeper &r_keeper, GuestPath
 	return call;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-	return guest_fuzzer_initialize(nearest_guest_access_seeds);
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-	GuestBytes in(p_data, p_size);
+void run_input(const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
+	GuestBytes in(p_input.data, p_input.size);
 	GuestObjectKeeper keeper;
-	GuestPathWorld world(in, keeper);
+	// A plan of misbehaving scripts plays on a plain path service, which they may free.
+	GuestPathWorld world(in, keeper, !p_input.plan.empty());
 	const NearestCall call = decode_call(in, keeper, world);
 
 	// What the method is handed, as the binder converts it.
@@ -191,13 +187,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 	const TypedArray<StringName> access(call.access);
 	const Array goals(call.goals);
 	const bool path_is_world = call.path.get_validated_object() == world.object();
+	const Variant path = world.object_variant();
+	const std::vector<SnapshotRoot> roots = { { "path", path }, { "goals", call.goals }, { "layers", call.layers }, { "access", call.access } };
 
+	HostileWorld hostile;
+	hostile.roots = [&] { return roots; };
+	hostile.reentries = { [&] {
+		GuestPlugin &plugin = guest_plugin();
+		plugin.host.call(plugin.core, "nearest_guest_access", call.arguments());
+	} };
 	ServiceWrites writes(world);
-	const StateSnapshot before = take_snapshot({ { "path", Variant(world.object()) }, { "goals", call.goals }, { "layers", call.layers }, { "access", call.access } });
 	const QueryTreeView tree_before = writes.batch_tree();
+	CallAudit audit(p_mode, p_input.plan, hostile);
 	const Dictionary answer = call_guest_method("nearest_guest_access", call.arguments(), call.freed_arguments);
+	audit.finish();
+	if (audit.needs_exact()) {
+		r_rerun = true;
+		return;
+	}
 	const AccessAnswer shape = check_access_answer(answer, goals, call.fallback);
 	const bool answered = shape != AccessAnswer::DECLINED;
+	if (audit.acts_fired()) {
+		FUZZ_CHECK(answered || !audit.plugin_wrote_between_scripts(), "a decline wrote while the scripts misbehaved:\n" + audit.plugin_write_report());
+		return;
+	}
 	const PathPlan &plan = world.plan;
 
 	FUZZ_CHECK(plan.emissions == (answered ? 1 : 0), "path_query_measured emitted " + std::to_string(plan.emissions) + " times; answer " + text(answer));
@@ -220,8 +233,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 		FUZZ_CHECK(world.member("last_path_cost") == Variant(cost), "last_path_cost is not the tree's cost");
 		FUZZ_CHECK(world.member("last_error") == Variant(String()), "last_error is not empty");
 	}
+	if (audit.untouched() && !answered) {
+		return; // A decline that wrote nothing.
+	}
+	const StateSnapshot &before = audit.before(); // Taken now when nothing was written.
 	writes.check_and_undo(answered, call.start, goals, layers, access, answer);
-	const StateSnapshot after = take_snapshot({ { "path", Variant(world.object()) }, { "goals", call.goals }, { "layers", call.layers }, { "access", call.access } });
+	const StateSnapshot after = take_snapshot(roots);
 	FUZZ_CHECK(before == after, std::string(answered ? "answer" : "decline") + " wrote where a query may not:\n" + snapshot_diff(before, after));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+	return guest_fuzzer_initialize(nearest_guest_access_seeds);
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
+	const SplitInput input = split_hostile_input(p_data, p_size);
+	run_quick_then_exact([&](RunMode p_mode, bool &r_rerun) { run_input(input, p_mode, r_rerun); });
 	return 0;
 }

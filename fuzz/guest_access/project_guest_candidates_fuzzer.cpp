@@ -13,6 +13,7 @@
 #include "guest_resort_world.hpp"
 
 #include <fuzz_check.hpp>
+#include <hostile_scripts.hpp>
 #include <state_snapshot.hpp>
 
 #include <godot_cpp/variant/typed_array.hpp>
@@ -174,33 +175,41 @@ struct PathState {
 	}
 };
 
-StateSnapshot resort_snapshot(const GuestResortWorld &p_resort) {
+std::vector<SnapshotRoot> resort_roots(const GuestResortWorld &p_resort) {
 	std::vector<SnapshotRoot> roots;
 	for (size_t i = 0; i < p_resort.objects.size(); i++) {
 		roots.emplace_back("object" + std::to_string(i), p_resort.objects[i]);
 	}
 	roots.emplace_back("instances", p_resort.instances);
 	roots.emplace_back("later_instances", p_resort.plan.later_instances);
-	return take_snapshot(roots);
+	return roots;
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-	return guest_fuzzer_initialize(project_guest_candidates_seeds);
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-	GuestBytes in(p_data, p_size);
+void run_input(const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
+	GuestBytes in(p_input.data, p_input.size);
 	GuestObjectKeeper keeper;
-	GuestPathWorld world(in, keeper);
-	GuestResortWorld resort(in, keeper, world);
+	// A plan of misbehaving scripts plays on plain objects (the path service, guests,
+	// definitions, facility instances), which they may free.
+	const bool plain = !p_input.plan.empty();
+	GuestPathWorld world(in, keeper, plain);
+	GuestResortWorld resort(in, keeper, world, plain);
 	world.decode_member_mutations(in, keeper);
 	const ProjectionCall call = decode_call(in, keeper, resort);
 
+	HostileWorld hostile;
+	hostile.roots = [&] { return resort_roots(resort); };
+	hostile.reentries = { [&] {
+		GuestPlugin &plugin = guest_plugin();
+		plugin.host.call(plugin.core, "project_guest_candidates", call.arguments());
+	} };
 	PathState path_state(world);
-	const StateSnapshot before = resort_snapshot(resort);
+	CallAudit audit(p_mode, p_input.plan, hostile);
 	const Dictionary answer = call_guest_method("project_guest_candidates", call.arguments(), call.freed_arguments);
+	audit.finish();
+	if (audit.needs_exact()) {
+		r_rerun = true;
+		return;
+	}
 	const PathPlan &plan = world.plan;
 
 	bool projected = false;
@@ -211,6 +220,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 		const Variant candidates = answer.get(StringName("candidates"), Variant());
 		FUZZ_CHECK(candidates.get_type() == Variant::ARRAY, "candidates is not an Array");
 		const Array rows = candidates;
+		for (int64_t i = 0; i < rows.size(); i++) {
+			FUZZ_CHECK(rows[i].get_type() == Variant::DICTIONARY, "a row is not a Dictionary");
+			check_row(rows[i]);
+		}
+		if (audit.acts_fired()) {
+			return; // The scripts changed what the rows are checked against.
+		}
 		projected = plan.batches_opened > 0;
 		if (!projected) {
 			FUZZ_CHECK(rows.is_empty(), "rows without a query batch");
@@ -218,17 +234,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 		// At most one row per facility of the list the rows follow (the second answer).
 		const Variant listed = resort.plan.later_instances.get_type() != Variant::NIL ? resort.plan.later_instances : Variant(resort.instances);
 		FUZZ_CHECK(rows.size() <= Array(listed).size(), "more rows than facilities");
-		for (int64_t i = 0; i < rows.size(); i++) {
-			FUZZ_CHECK(rows[i].get_type() == Variant::DICTIONARY, "a row is not a Dictionary");
-			check_row(rows[i]);
-		}
+	} else if (audit.acts_fired()) {
+		FUZZ_CHECK(!audit.plugin_wrote_between_scripts(), "a decline wrote while the scripts misbehaved:\n" + audit.plugin_write_report());
+		return;
 	}
 	FUZZ_CHECK(plan.batches_opened == (projected ? 1 : 0) && plan.batches_closed == plan.batches_opened && !plan.batch_order_broken, "batches opened " + std::to_string(plan.batches_opened) + ", closed " + std::to_string(plan.batches_closed));
+	if (audit.untouched() && !projected) {
+		return; // A decline that wrote nothing.
+	}
+	const StateSnapshot &before = audit.before(); // Taken now when nothing was written.
 	if (projected) {
 		const Object *guest = resort.objects.back().get_validated_object();
 		path_state.check_and_undo(world, guest == nullptr ? Vector3i() : Vector3i(const_cast<Object *>(guest)->get("current_cell")));
 	}
-	const StateSnapshot after = resort_snapshot(resort);
+	const StateSnapshot after = take_snapshot(resort_roots(resort));
 	FUZZ_CHECK(before == after, std::string(projected ? "a projection" : "a decline") + " wrote where it may not:\n" + snapshot_diff(before, after));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+	return guest_fuzzer_initialize(project_guest_candidates_seeds);
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
+	const SplitInput input = split_hostile_input(p_data, p_size);
+	run_quick_then_exact([&](RunMode p_mode, bool &r_rerun) { run_input(input, p_mode, r_rerun); });
 	return 0;
 }

@@ -207,10 +207,11 @@ const std::vector<const char *> &guest_batch_fuzz_names() {
 	return names;
 }
 
-GuestBatchScenario::GuestBatchScenario(GuestBytes &r_in, GuestObjectKeeper &r_keeper) {
+GuestBatchScenario::GuestBatchScenario(GuestBytes &r_in, GuestObjectKeeper &r_keeper, bool p_plain_objects) {
 	const uint32_t service_shape = r_in.below(16);
 	const Variant current_minute = service_shape == 1 ? junk_value(r_in, r_keeper, TAGS) : Variant(int64_t(100));
 	service = std::make_unique<veltrin_test::GuestServiceFixture>(current_minute, service_shape == 2 ? String("res://scripts/guest/guest_service.gd ") : String(veltrin_test::GUEST_SERVICE_SCRIPT_PATH));
+	service->use_plain_objects(p_plain_objects);
 	objects.push_back(service->service_variant());
 	decode_guest(r_in, r_keeper);
 	decode_facilities(r_in, r_keeper);
@@ -417,14 +418,14 @@ int64_t GuestBatchScenario::expected_row_count() const {
 	return count;
 }
 
-StateSnapshot GuestBatchScenario::snapshot() const {
+std::vector<SnapshotRoot> GuestBatchScenario::roots() const {
 	std::vector<SnapshotRoot> roots;
 	for (size_t i = 0; i < objects.size(); i++) {
 		roots.emplace_back("object" + std::to_string(i), objects[i]);
 	}
 	roots.emplace_back("facilities", facilities);
 	roots.emplace_back("context", context);
-	return take_snapshot(roots);
+	return roots;
 }
 
 } // namespace veltrin_fuzz

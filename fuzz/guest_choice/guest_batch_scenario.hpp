@@ -22,7 +22,9 @@ namespace veltrin_fuzz {
 
 class GuestBatchScenario {
 public:
-	GuestBatchScenario(GuestBytes &r_in, GuestObjectKeeper &r_keeper);
+	// p_plain_objects: the guest and its definition are plain Objects, which a misbehaving
+	// script may free.
+	GuestBatchScenario(GuestBytes &r_in, GuestObjectKeeper &r_keeper, bool p_plain_objects = false);
 
 	// owner, guest_id, facilities, context.
 	std::vector<godot::Variant> arguments() const;
@@ -32,7 +34,8 @@ public:
 	// usable id.
 	int64_t expected_row_count() const;
 	// Every script object of the scenario and both container arguments, deep.
-	StateSnapshot snapshot() const;
+	std::vector<SnapshotRoot> roots() const;
+	StateSnapshot snapshot() const { return take_snapshot(roots()); }
 
 private:
 	std::unique_ptr<veltrin_test::GuestServiceFixture> service;

@@ -9,6 +9,7 @@
 #include "guest_fuzz_values.hpp"
 
 #include <fuzz_check.hpp>
+#include <hostile_scripts.hpp>
 #include <state_snapshot.hpp>
 
 #include <godot_cpp/variant/array.hpp>
@@ -82,7 +83,8 @@ int rank_compare(const Dictionary &p_a, const Dictionary &p_b) {
 	return id_a < id_b ? -1 : 1;
 }
 
-void check_answer(const GuestBatchScenario &p_scenario, const Dictionary &p_result) {
+// The five entries in order, the four lists typed Dictionary.
+void check_answer_shape(const Dictionary &p_result) {
 	const Array keys = p_result.keys();
 	FUZZ_CHECK(keys.size() == 5, "an answer has five entries: " + text(p_result));
 	const char *const ORDER[] = { "supported", "ordered", "accepted", "rejected", "ranked" };
@@ -93,6 +95,10 @@ void check_answer(const GuestBatchScenario &p_scenario, const Dictionary &p_resu
 	for (int i = 1; i < 5; i++) {
 		check_typed_dictionary_list(p_result.get(StringName(ORDER[i]), Variant()), ORDER[i]);
 	}
+}
+
+void check_answer(const GuestBatchScenario &p_scenario, const Dictionary &p_result) {
+	check_answer_shape(p_result);
 	const Array ordered = p_result.get(StringName("ordered"), Variant());
 	const Array accepted = p_result.get(StringName("accepted"), Variant());
 	const Array rejected = p_result.get(StringName("rejected"), Variant());
@@ -152,17 +158,42 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-	GuestBytes in(p_data, p_size);
-	GuestObjectKeeper keeper;
-	GuestBatchScenario scenario(in, keeper);
+	const SplitInput input = split_hostile_input(p_data, p_size);
+	run_quick_then_exact([&](RunMode p_mode, bool &r_rerun) {
+		GuestBytes in(input.data, input.size);
+		GuestObjectKeeper keeper;
+		// A plan of misbehaving scripts plays on plain objects, which scripts can free.
+		GuestBatchScenario scenario(in, keeper, !input.plan.empty());
+		HostileWorld world;
+		world.roots = [&] { return scenario.roots(); };
+		world.reentries = { [&] {
+			GuestPlugin &plugin = guest_plugin();
+			plugin.host.call(plugin.core, "guest_candidate_batch", scenario.arguments());
+		} };
 
-	const StateSnapshot before = scenario.snapshot();
-	const Dictionary answer = call_guest_method("guest_candidate_batch", scenario.arguments(), scenario.freed_arguments());
-	const StateSnapshot after = scenario.snapshot();
-	FUZZ_CHECK(before == after, "the batch changed a script object or an argument:\n" + snapshot_diff(before, after));
-
-	if (!is_decline(answer)) {
-		check_answer(scenario, answer);
-	}
+		CallAudit audit(p_mode, input.plan, world);
+		const Dictionary answer = call_guest_method("guest_candidate_batch", scenario.arguments(), scenario.freed_arguments());
+		audit.finish();
+		if (audit.needs_exact()) {
+			r_rerun = true;
+			return;
+		}
+		if (audit.acts_fired()) {
+			// The scripts changed the state themselves: the batch wrote nothing, and its
+			// answer (if any) has the answer's shape.
+			FUZZ_CHECK(!audit.plugin_wrote_between_scripts(), "the batch wrote while the scripts misbehaved:\n" + audit.plugin_write_report());
+			if (!is_decline(answer)) {
+				check_answer_shape(answer);
+			}
+			return;
+		}
+		if (!audit.untouched()) {
+			const StateSnapshot after = scenario.snapshot();
+			FUZZ_CHECK(audit.before() == after, "the batch changed a script object or an argument:\n" + snapshot_diff(audit.before(), after));
+		}
+		if (!is_decline(answer)) {
+			check_answer(scenario, answer);
+		}
+	});
 	return 0;
 }

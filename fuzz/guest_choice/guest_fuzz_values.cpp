@@ -166,6 +166,15 @@ Variant GuestObjectKeeper::script_object(const char *p_path) {
 	return value;
 }
 
+Variant GuestObjectKeeper::instance_of(const Ref<engine_double::ScriptDouble> &p_script, bool p_plain) {
+	if (!p_plain) {
+		return Variant(p_script->instantiate().ptr());
+	}
+	const Variant value(p_script->instantiate_object());
+	held.push_back(value);
+	return value;
+}
+
 Variant name_value(GuestBytes &r_in, const std::vector<const char *> &p_names, bool p_string) {
 	const char *name = p_names.empty() ? "" : p_names[r_in.below(uint32_t(p_names.size()))];
 	if (p_string) {

@@ -6,6 +6,7 @@
 // guest fuzzer calls through.
 
 #include <engine_double/host.hpp>
+#include <engine_double/script_double.hpp>
 
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
@@ -57,6 +58,9 @@ public:
 	godot::Variant plain_object();
 	// A RefCounted running a script at p_path with no members.
 	godot::Variant script_object(const char *p_path);
+	// A new object running p_script: a plain Object (as nodes are, which scripts may free;
+	// freed when the input is done if still alive) when p_plain, else a RefCounted.
+	godot::Variant instance_of(const godot::Ref<engine_double::ScriptDouble> &p_script, bool p_plain);
 };
 
 // A name out of p_names, as a StringName or (when p_string) a String.

@@ -7,6 +7,7 @@
 // lifetime total and count, and a report read from them.
 
 #include "fuzz_check.hpp"
+#include "hostile_scripts.hpp"
 #include "plugin_loader.hpp"
 #include "state_snapshot.hpp"
 #include "variant_decoder.hpp"
@@ -18,6 +19,8 @@
 
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
+#include <godot_cpp/core/memory.hpp>
+#include <godot_cpp/core/object.hpp>
 #include <godot_cpp/variant/packed_byte_array.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 
@@ -40,6 +43,9 @@ struct BudgetWorld {
 	Variant core;
 	Ref<engine_double::ScriptDouble> budget_script;
 	Ref<engine_double::ScriptDouble> other_script;
+	// The budget's script with sample_capacity served by a script _get: a read the plug-in
+	// makes that runs game code, where a misbehaving script can act.
+	Ref<engine_double::ScriptDouble> getter_script;
 
 	BudgetWorld() {
 		engine_double::call_log_set_enabled(false);
@@ -53,6 +59,21 @@ struct BudgetWorld {
 			}
 			script->member("sample_capacity", int64_t(0));
 		}
+		getter_script = engine_double::ScriptDouble::create("res://scripts/core/performance_budget.gd");
+		for (const char *name : CONTAINERS) {
+			getter_script->member(name, Dictionary());
+		}
+		getter_script->member("capacity_store", int64_t(0));
+		getter_script->method("_get", 1, [](const engine_double::ScriptCall &p_call) {
+			return StringName(p_call[0]) == StringName("sample_capacity") ? p_call.member("capacity_store") : Variant();
+		});
+		getter_script->method("_set", 2, [](const engine_double::ScriptCall &p_call) {
+			if (StringName(p_call[0]) != StringName("sample_capacity")) {
+				return Variant(false);
+			}
+			p_call.set_member("capacity_store", p_call[1]);
+			return Variant(true);
+		});
 	}
 };
 
@@ -299,61 +320,13 @@ void check_report(Object *p_budget, const StringName &p_metric, int64_t p_durati
 	FUZZ_CHECK(bool(p_report[StringName("budget_exceeded")]) == (limit > 0 && measured > limit), "budget_exceeded");
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-	world();
-	return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-	BudgetWorld &w = world();
-	FuzzInput in(p_data, p_size);
-	VariantDecoder decoder(in, metric_names(), DecoderLimits { 2, 4 });
-	Ref<RefCounted> budget = in.chance(235) ? w.budget_script->instantiate() : w.other_script->instantiate();
-	decode_budget(decoder, budget.ptr());
-
-	for (int step = 0; step < 6 && !in.exhausted(); step++) {
-		Variant owner = Variant(budget);
-		if (in.chance(10)) {
-			owner = decoder.object();
-		}
-		const StringName metric = in.chance(210) ? StringName("frame") : (in.chance(128) ? StringName() : decoder.name());
-		const int64_t duration = in.chance(220) ? in.range(0, 1000) : in.edgy_int64();
-		decoder.free_marked_objects();
-
-		const std::vector<SnapshotRoot> roots = { { "budget", Variant(budget) }, { "owner", owner } };
-		const StateSnapshot before = take_snapshot(roots);
-		const MetricEntries entries_before = read_entries(budget.ptr(), metric);
-		const Variant answer_value = w.host->call(w.core, "performance_record_sample", { owner, metric, duration });
-		FUZZ_CHECK(answer_value.get_type() == Variant::DICTIONARY, "performance_record_sample answers a Dictionary");
-		const Dictionary answer = answer_value;
-		const Array keys = answer.keys();
-		FUZZ_CHECK(keys.size() >= 1 && keys[0] == Variant(StringName("supported")) && answer[keys[0]].get_type() == Variant::BOOL, "the first key is supported\n" + text_of(answer));
-		if (!bool(answer[keys[0]])) {
-			const StateSnapshot after = take_snapshot(roots);
-			FUZZ_CHECK(keys.size() == 1, "a decline is {supported: false}");
-			FUZZ_CHECK(after == before, "a decline leaves the budget untouched\n" + snapshot_diff(before, after));
-			continue;
-		}
-		FUZZ_CHECK(keys.size() == 2 && keys[1] == Variant(StringName("report")) && answer[keys[1]].get_type() == Variant::DICTIONARY, "a recorded sample answers its report");
-		FUZZ_CHECK(duration >= 0 && !metric.is_empty(), "only non-negative samples of a named metric are recorded");
-		check_report(budget.ptr(), metric, duration, entries_before, answer[keys[1]]);
-
-		// Nothing but the metric's six entries changed: put them back and compare, then
-		// restore what the recorder wrote.
-		const MetricEntries entries_after = read_entries(budget.ptr(), metric);
-		write_entries(budget.ptr(), metric, entries_before);
-		const StateSnapshot restored = take_snapshot(roots);
-		FUZZ_CHECK(restored == before, "a recorded sample writes only its metric's entries\n" + snapshot_diff(before, restored));
-		write_entries(budget.ptr(), metric, entries_after);
-	}
-	// A container placed inside itself (the budget that is one of the seven, containers the
-	// decoder shares) is a reference cycle, which (as in the engine) is never freed: empty
-	// every writable container the budget reaches.
+// A container placed inside itself (the budget that is one of the seven, containers the
+// decoder shares) is a reference cycle, which (as in the engine) is never freed: empty
+// every writable container the budget reaches.
+void empty_reached_containers(Object *p_budget) {
 	std::vector<Variant> reached;
 	for (const char *name : CONTAINERS) {
-		reached.push_back(budget->get(name));
+		reached.push_back(p_budget->get(name));
 	}
 	std::vector<const void *> emptied;
 	while (!reached.empty()) {
@@ -385,8 +358,103 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 			}
 		}
 	}
+}
+
+// One input: a budget and up to six samples recorded on it.
+void run_input(const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
+	BudgetWorld &w = world();
+	FuzzInput in(p_input.data, p_input.size);
+	VariantDecoder decoder(in, metric_names(), DecoderLimits { 2, 4 });
+	const bool hostile = !p_input.plan.empty();
+	const Ref<engine_double::ScriptDouble> &script = in.chance(235) ? (hostile ? w.getter_script : w.budget_script) : w.other_script;
+	// With a plan of misbehaving scripts, the budget is a plain object, which they may free.
+	Ref<RefCounted> counted;
+	Object *made = nullptr;
+	if (hostile) {
+		made = script->instantiate_object();
+	} else {
+		counted = script->instantiate();
+	}
+	const uint64_t budget_id = hostile ? made->get_instance_id() : counted->get_instance_id();
+	const Variant budget_value = hostile ? Variant(made) : Variant(counted);
+	decode_budget(decoder, hostile ? made : counted.ptr());
+
+	for (int step = 0; step < 6 && !in.exhausted(); step++) {
+		Object *budget = ObjectDB::get_instance(budget_id);
+		if (budget == nullptr) {
+			break; // Freed by a script.
+		}
+		Variant owner = budget_value;
+		if (in.chance(10)) {
+			owner = decoder.object();
+		}
+		const StringName metric = in.chance(210) ? StringName("frame") : (in.chance(128) ? StringName() : decoder.name());
+		const int64_t duration = in.chance(220) ? in.range(0, 1000) : in.edgy_int64();
+		decoder.free_marked_objects();
+
+		const std::vector<SnapshotRoot> roots = { { "budget", budget_value }, { "owner", owner } };
+		HostileWorld hostile_world;
+		hostile_world.roots = [&] { return roots; };
+		hostile_world.reentries = { [&] { w.host->call(w.core, "performance_record_sample", { owner, metric, duration }); } };
+		const MetricEntries entries_before = read_entries(budget, metric);
+		CallAudit audit(p_mode, p_input.plan, hostile_world);
+		const Variant answer_value = w.host->call(w.core, "performance_record_sample", { owner, metric, duration });
+		audit.finish();
+		if (audit.needs_exact()) {
+			r_rerun = true;
+			break;
+		}
+		FUZZ_CHECK(answer_value.get_type() == Variant::DICTIONARY, "performance_record_sample answers a Dictionary");
+		const Dictionary answer = answer_value;
+		const Array keys = answer.keys();
+		FUZZ_CHECK(keys.size() >= 1 && keys[0] == Variant(StringName("supported")) && answer[keys[0]].get_type() == Variant::BOOL, "the first key is supported\n" + text_of(answer));
+		if (!bool(answer[keys[0]])) {
+			FUZZ_CHECK(keys.size() == 1, "a decline is {supported: false}");
+			if (audit.acts_fired()) {
+				FUZZ_CHECK(!audit.plugin_wrote_between_scripts(), "a decline wrote while the scripts misbehaved\n" + audit.plugin_write_report());
+			} else if (!audit.untouched()) {
+				const StateSnapshot after = take_snapshot(roots);
+				FUZZ_CHECK(after == audit.before(), "a decline leaves the budget untouched\n" + snapshot_diff(audit.before(), after));
+			}
+			continue;
+		}
+		FUZZ_CHECK(keys.size() == 2 && keys[1] == Variant(StringName("report")) && answer[keys[1]].get_type() == Variant::DICTIONARY, "a recorded sample answers its report");
+		FUZZ_CHECK(duration >= 0 && !metric.is_empty(), "only non-negative samples of a named metric are recorded");
+		budget = ObjectDB::get_instance(budget_id);
+		if (audit.acts_fired() || budget == nullptr) {
+			continue; // The scripts changed what the report is checked against.
+		}
+		check_report(budget, metric, duration, entries_before, answer[keys[1]]);
+
+		// Nothing but the metric's six entries changed: put them back and compare, then
+		// restore what the recorder wrote.
+		const MetricEntries entries_after = read_entries(budget, metric);
+		write_entries(budget, metric, entries_before);
+		const StateSnapshot restored = take_snapshot(roots);
+		FUZZ_CHECK(restored == audit.before(), "a recorded sample writes only its metric's entries\n" + snapshot_diff(audit.before(), restored));
+		write_entries(budget, metric, entries_after);
+	}
+	Object *budget = ObjectDB::get_instance(budget_id);
+	if (budget != nullptr) {
+		empty_reached_containers(budget);
+		if (hostile) {
+			memdelete(budget);
+		}
+	}
 	// The double keeps every error the engine would print: drop this run's, or the log
 	// grows without bound (and every run looks like a leak to libFuzzer).
 	engine_double::error_log_clear();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+	world();
+	return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
+	const SplitInput input = split_hostile_input(p_data, p_size);
+	run_quick_then_exact([&](RunMode p_mode, bool &r_rerun) { run_input(input, p_mode, r_rerun); });
 	return 0;
 }

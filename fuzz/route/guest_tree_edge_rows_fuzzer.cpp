@@ -81,16 +81,9 @@ void check_supported(RouteWorld &r_world, const Dictionary &p_answer, const Vari
 	FUZZ_CHECK(answer_key(script_rows) == answer_key(rows_value), "native rows equal the script's\nnative:\n" + answer_text(rows_value) + "script:\n" + answer_text(script_rows));
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-	route_world();
-	return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
+void run_input(const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
 	RouteWorld &world = route_world();
-	FuzzInput in(p_data, p_size);
+	FuzzInput in(p_input.data, p_input.size);
 	VariantDecoder decoder = route_decoder(in);
 	const RouteGraph graph = decode_route_state(decoder, world);
 
@@ -112,14 +105,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 		const Variant memo_hit = memo.get_type() == Variant::DICTIONARY && Dictionary(memo).get(current, Variant()).get_type() == Variant::ARRAY
 		        ? Dictionary(memo).get(current, Variant())
 		        : Variant();
-		const RouteStateBefore before = capture_route_state(world, arguments);
+		HostileWorld hostile;
+		hostile.roots = [&] { return arguments; };
+		hostile.reentries = { [&] { world.call("guest_tree_edge_rows", { path, current, layers, access }); } };
+		hostile.protected_ids = { world.service.object()->get_instance_id(), world.impostor.object()->get_instance_id(), world.edge_source->get_instance_id() };
+		const RouteStateBefore before = capture_route_state(world);
+		CallAudit audit(p_mode, p_input.plan, hostile);
 		const Variant answer_value = world.call("guest_tree_edge_rows", { path, current, layers, access });
+		audit.finish();
+		if (audit.needs_exact()) {
+			r_rerun = true;
+			break;
+		}
 		FUZZ_CHECK(answer_value.get_type() == Variant::DICTIONARY, "guest_tree_edge_rows answers a Dictionary");
 		const Dictionary answer = answer_value;
 		const Variant supported = answer.get(StringName("supported"), Variant());
 		FUZZ_CHECK(answer.size() >= 1 && answer.keys()[0] == Variant(StringName("supported")) && supported.get_type() == Variant::BOOL,
 		        "the first key is supported, a bool\n" + answer_text(answer));
-		const Array added = check_only_memo_grew(world, arguments, before, "guest_tree_edge_rows");
+		if (audit.acts_fired()) {
+			FUZZ_CHECK(bool(supported) || !audit.plugin_wrote_between_scripts(), "a decline wrote while the scripts misbehaved\n" + audit.plugin_write_report());
+			continue;
+		}
+		const Array added = check_only_memo_grew(world, arguments, before, audit, "guest_tree_edge_rows");
 		if (!bool(supported)) {
 			FUZZ_CHECK(answer.size() == 1 && added.is_empty(), "a decline is {supported: false} and writes nothing\n" + answer_text(answer));
 			continue;
@@ -129,5 +136,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 	// The double keeps every error the engine would print: drop this run's, or the log
 	// grows without bound (and every run looks like a leak to libFuzzer).
 	engine_double::error_log_clear();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+	route_world();
+	return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
+	const SplitInput input = split_hostile_input(p_data, p_size);
+	run_quick_then_exact([&](RunMode p_mode, bool &r_rerun) { run_input(input, p_mode, r_rerun); });
 	return 0;
 }

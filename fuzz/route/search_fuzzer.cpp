@@ -14,6 +14,7 @@
 #include <engine_double/error_log.hpp>
 
 #include <godot_cpp/core/memory.hpp>
+#include <godot_cpp/core/object.hpp>
 #include <godot_cpp/variant/callable.hpp>
 
 #include <cstddef>
@@ -118,11 +119,40 @@ struct SearchArguments {
 	}
 };
 
+// The run under way: its mode, its plan of misbehaving scripts, and whether a quick run
+// met a write and must be redone exactly (then every later step is skipped).
+struct Run {
+	RunMode mode = RunMode::QUICK;
+	const HostilePlan *plan = nullptr;
+	bool rerun = false;
+	bool wrote = false; // The last checked call changed the state.
+};
+Run run;
+
 Variant checked_call(RouteWorld &r_world, const char *p_method, const SearchArguments &p_arguments) {
-	const RouteStateBefore before = capture_route_state(r_world, p_arguments.roots());
+	HostileWorld hostile;
+	hostile.roots = [&] { return p_arguments.roots(); };
+	hostile.reentries = {
+		[&] { r_world.call("clear_edge_cache", {}); },
+		[&] { r_world.call("search_cached", p_arguments.values()); },
+	};
+	hostile.protected_ids = { r_world.service.object()->get_instance_id(), r_world.impostor.object()->get_instance_id(), r_world.edge_source->get_instance_id() };
+	const RouteStateBefore before = capture_route_state(r_world);
+	CallAudit audit(run.mode, *run.plan, hostile);
 	const Variant answer = r_world.call(p_method, p_arguments.values());
+	audit.finish();
+	run.wrote = !audit.untouched();
+	if (audit.needs_exact()) {
+		run.rerun = true;
+		return answer;
+	}
 	check_search_answer(answer, p_arguments.cells, p_arguments.start);
-	check_only_memo_grew(r_world, p_arguments.roots(), before, p_method);
+	if (audit.acts_fired()) {
+		// The scripts changed the state themselves; the search's own code wrote nothing.
+		FUZZ_CHECK(!audit.plugin_wrote_between_scripts(), std::string(p_method) + " wrote while the scripts misbehaved\n" + audit.plugin_write_report());
+		return answer;
+	}
+	check_only_memo_grew(r_world, p_arguments.roots(), before, audit, p_method);
 	return answer;
 }
 
@@ -138,15 +168,18 @@ int64_t provider_calls() {
 
 // Once a search no longer changes the state, the cache may not change its answer.
 void check_cache_agrees(RouteWorld &r_world, const SearchArguments &p_arguments) {
-	const std::vector<SnapshotRoot> roots = route_roots(r_world);
 	checked_call(r_world, "search", p_arguments);
-	const StateSnapshot settled_state = take_snapshot(roots);
 	const Variant uncached = checked_call(r_world, "search", p_arguments);
-	if (take_snapshot(roots) != settled_state) {
-		return; // Still memoising (or a memo shared with the graph): no fixed state to compare on.
+	if (run.rerun || run.wrote || !run.plan->empty()) {
+		// Still memoising (or a memo shared with the graph, or scripts that misbehave): no
+		// fixed state to compare on.
+		return;
 	}
 	r_world.call("clear_edge_cache", {});
 	const Variant cold = checked_call(r_world, "search_cached", p_arguments);
+	if (run.rerun) {
+		return;
+	}
 	FUZZ_CHECK(answer_key(cold) == answer_key(uncached), "search_cached on a cleared cache answers as search\nsearch:\n" + answer_text(uncached) + "search_cached:\n" + answer_text(cold));
 	engine_double::call_log_clear();
 	engine_double::call_log_set_enabled(true);
@@ -158,16 +191,17 @@ void check_cache_agrees(RouteWorld &r_world, const SearchArguments &p_arguments)
 	FUZZ_CHECK(calls == 0, "a warm search_cached asks the provider nothing");
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-	route_world();
-	return 0;
+// A plain object running the edge script over the edge source's rows: a provider a
+// misbehaving script may free in the middle of a search.
+Object *plain_edge_source(RouteWorld &r_world) {
+	Object *source = r_world.edge_script->instantiate_object();
+	source->set("_rows", r_world.edge_source->get("_rows"));
+	return source;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
+void run_input(const SplitInput &p_input) {
 	RouteWorld &world = route_world();
-	FuzzInput in(p_data, p_size);
+	FuzzInput in(p_input.data, p_input.size);
 	VariantDecoder decoder = route_decoder(in);
 	world.call("clear_edge_cache", {});
 
@@ -176,8 +210,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 	arguments.cells = graph.cells;
 	arguments.indices = graph.indices;
 	arguments.provider = decode_provider(decoder, world);
+	uint64_t plain_source = 0;
+	if (!p_input.plan.empty() && in.chance(128)) {
+		Object *source = plain_edge_source(world);
+		plain_source = source->get_instance_id();
+		arguments.provider = Callable(source, "edges");
+	}
 
-	for (int step = 0; step < 8 && !in.exhausted(); step++) {
+	for (int step = 0; step < 8 && !in.exhausted() && !run.rerun; step++) {
 		const uint8_t action = in.byte() % 16;
 		if (action == 0) {
 			world.call("clear_edge_cache", {});
@@ -198,9 +238,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 			checked_call(world, action % 2 == 0 ? "search" : "search_cached", arguments);
 		}
 	}
+	if (Object *source = ObjectDB::get_instance(plain_source)) {
+		memdelete(source);
+	}
 	world.call("clear_edge_cache", {});
 	// The double keeps every error the engine would print: drop this run's, or the log
 	// grows without bound (and every run looks like a leak to libFuzzer).
 	engine_double::error_log_clear();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+	route_world();
+	return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
+	const SplitInput input = split_hostile_input(p_data, p_size);
+	run_quick_then_exact([&](RunMode p_mode, bool &r_rerun) {
+		run = Run();
+		run.mode = p_mode;
+		run.plan = &input.plan;
+		run_input(input);
+		r_rerun = run.rerun;
+	});
 	return 0;
 }

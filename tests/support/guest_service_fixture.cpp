@@ -1,6 +1,8 @@
 #include "guest_service_fixture.hpp"
 
 #include <engine_double/call_log.hpp>
+#include <godot_cpp/core/memory.hpp>
+#include <godot_cpp/core/object.hpp>
 
 using namespace godot;
 
@@ -67,6 +69,23 @@ GuestServiceFixture::~GuestServiceFixture() {
 	// The answers hold the guests; the service's methods hold the answers.
 	answers->guests.clear();
 	answers->definitions.clear();
+	for (uint64_t id : plain_ids) {
+		if (Object *object = ObjectDB::get_instance(id)) {
+			memdelete(object);
+		}
+	}
+}
+
+Object *GuestServiceFixture::make(const Ref<engine_double::ScriptDouble> &p_script, Variant &r_holder) {
+	if (plain_objects) {
+		Object *object = p_script->instantiate_object();
+		plain_ids.push_back(object->get_instance_id());
+		r_holder = Variant(object);
+		return object;
+	}
+	const Ref<RefCounted> object = p_script->instantiate();
+	r_holder = Variant(object.ptr());
+	return object.ptr();
 }
 
 void GuestServiceFixture::set_member(Object *p_object, const StringName &p_member, const Variant &p_value) {
@@ -75,8 +94,8 @@ void GuestServiceFixture::set_member(Object *p_object, const StringName &p_membe
 }
 
 Object *GuestServiceFixture::add_guest(const StringName &p_guest_id, const GuestValues &p_values) {
-	Ref<RefCounted> guest = guest_script_resource->instantiate();
-	Object *object = guest.ptr();
+	Variant holder;
+	Object *object = make(guest_script_resource, holder);
 	set_member(object, "guest_type_id", p_values.guest_type_id);
 	set_member(object, "wallet_gold", p_values.wallet_gold);
 	set_member(object, "credit_limit_gold", p_values.credit_limit_gold);
@@ -86,20 +105,20 @@ Object *GuestServiceFixture::add_guest(const StringName &p_guest_id, const Guest
 	set_member(object, "addiction_by_tag", p_values.addiction_by_tag);
 	set_member(object, "visited_facility_ids", p_values.visited_facility_ids);
 	set_member(object, "current_cell", p_values.current_cell);
-	answers->guests[p_guest_id] = Variant(object);
+	answers->guests[p_guest_id] = holder;
 	return object;
 }
 
 Object *GuestServiceFixture::add_definition(const StringName &p_type_id, const GuestDefinitionValues &p_values) {
-	Ref<RefCounted> definition = definition_script_resource->instantiate();
-	Object *object = definition.ptr();
+	Variant holder;
+	Object *object = make(definition_script_resource, holder);
 	set_member(object, "risk_tolerance", p_values.risk_tolerance);
 	set_member(object, "legal_sensitivity", p_values.legal_sensitivity);
 	set_member(object, "minimum_quality", p_values.minimum_quality);
 	set_member(object, "adult_verified", p_values.adult_verified);
 	set_member(object, "tags", p_values.tags);
 	set_member(object, "preference_weights", p_values.preference_weights);
-	answers->definitions[p_type_id] = Variant(object);
+	answers->definitions[p_type_id] = holder;
 	return object;
 }
 

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace veltrin_test {
 
@@ -70,6 +71,9 @@ public:
 	// Makes get_guest answer p_answer for p_guest_id: nil, a plain object, anything.
 	void set_guest_answer(const godot::StringName &p_guest_id, const godot::Variant &p_answer);
 	void set_definition_answer(const godot::StringName &p_type_id, const godot::Variant &p_answer);
+	// Guests and definitions added from here on are plain Objects (as nodes are), which a
+	// script may free at any time; the fixture frees the ones still alive.
+	void use_plain_objects(bool p_plain) { plain_objects = p_plain; }
 	// Writes a member of any object the fixture made, outside the call log.
 	static void set_member(godot::Object *p_object, const godot::StringName &p_member, const godot::Variant &p_value);
 
@@ -84,6 +88,10 @@ private:
 	godot::Ref<engine_double::ScriptDouble> guest_script_resource;
 	godot::Ref<engine_double::ScriptDouble> definition_script_resource;
 	godot::Ref<godot::RefCounted> service_object;
+	bool plain_objects = false;
+	std::vector<uint64_t> plain_ids;
+
+	godot::Object *make(const godot::Ref<engine_double::ScriptDouble> &p_script, godot::Variant &r_holder);
 };
 
 } // namespace veltrin_test

@@ -1,5 +1,6 @@
 // godot::Object: lifetime, identity, class, script attachment, metadata and listings.
 
+#include <engine_double/write_epoch.hpp>
 #include "class_registry.hpp"
 #include "object_db.hpp"
 #include "object_state.hpp"
@@ -58,6 +59,7 @@ Object::Object(bool p_ref_counted) {
 }
 
 Object::~Object() {
+	engine_double::internal::note_write(_state->birth);
 	// Leave the ObjectDB first: from here on, Variants and callables see a freed object.
 	engine_double::internal::object_db_remove(_instance_id);
 	delete _state;
@@ -95,6 +97,7 @@ Variant Object::get_script() const {
 }
 
 void Object::set_script(const Variant &p_script) {
+	engine_double::internal::note_write(_state->birth);
 	ObjectState &state = *_state;
 	if (p_script.get_type() == Variant::NIL || (p_script.get_type() == Variant::OBJECT && p_script.get_validated_object() == nullptr)) {
 		state.script_instance.reset();
@@ -126,6 +129,7 @@ Variant Object::get_meta(const StringName &p_name, const Variant &p_default) con
 }
 
 void Object::set_meta(const StringName &p_name, const Variant &p_value) {
+	engine_double::internal::note_write(_state->birth);
 	if (p_value.get_type() == Variant::NIL) {
 		remove_meta(p_name);
 		return;
@@ -134,6 +138,7 @@ void Object::set_meta(const StringName &p_name, const Variant &p_value) {
 }
 
 void Object::remove_meta(const StringName &p_name) {
+	engine_double::internal::note_write(_state->birth);
 	_state->metadata.erase(p_name);
 }
 

@@ -1,6 +1,7 @@
 // godot::Object: properties and methods by name, in the engine's lookup order (script
 // instance, extension hooks, the class's bound members, then "script" and metadata).
 
+#include <engine_double/write_epoch.hpp>
 #include "call_error_text.hpp"
 #include "call_log_record.hpp"
 #include "class_registry.hpp"
@@ -162,6 +163,7 @@ Variant Object::get(const StringName &p_property) const {
 }
 
 void Object::set(const StringName &p_property, const Variant &p_value) {
+	engine_double::internal::note_write(_state->birth);
 	ObjectState &state = *_state;
 	bool found = state.script_instance && state.script_instance->set(p_property, p_value);
 	if (!found) {

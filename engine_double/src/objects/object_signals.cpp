@@ -1,5 +1,6 @@
 // godot::Object: signals, with the engine's checks and messages.
 
+#include <engine_double/write_epoch.hpp>
 #include "call_error_text.hpp"
 #include "call_log_record.hpp"
 #include "callable_data.hpp"
@@ -93,6 +94,7 @@ Error Object::_emit_signal_variadic(const StringName &p_signal, const Variant **
 }
 
 Error Object::connect(const StringName &p_signal, const Callable &p_callable, uint32_t p_flags) {
+	engine_double::internal::note_write(_state->birth);
 	ERR_FAIL_COND_V_MSG(p_callable.is_null(), ERR_INVALID_PARAMETER, "Cannot connect to '" + String(p_signal) + "': the provided callable is null.");
 	if (p_callable.is_standard()) {
 		ERR_FAIL_NULL_V_MSG(p_callable.get_object(), ERR_INVALID_PARAMETER, "Cannot connect to '" + String(p_signal) + "' to callable '" + engine_double::internal::callable_text(p_callable) + "': the callable object is null.");
@@ -118,6 +120,7 @@ Error Object::connect(const StringName &p_signal, const Callable &p_callable, ui
 }
 
 void Object::disconnect(const StringName &p_signal, const Callable &p_callable) {
+	engine_double::internal::note_write(_state->birth);
 	ERR_FAIL_COND_MSG(p_callable.is_null(), "Cannot disconnect from '" + String(p_signal) + "': the provided callable is null.");
 	ObjectState &state = *_state;
 	auto slots = state.connections.find(p_signal);

@@ -5,6 +5,8 @@
 
 #include "string_name_hasher.hpp"
 
+#include <engine_double/write_epoch.hpp>
+
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/variant/callable.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
@@ -35,6 +37,8 @@ struct ObjectState {
 	bool logged = false;
 	godot::String log_label;
 	const ClassRecord *class_record = nullptr;
+	// For the write epoch: writes count only on objects born before its mark.
+	uint64_t birth = engine_double::internal::next_birth();
 	uint64_t class_record_generation = 0;
 
 	ObjectState();

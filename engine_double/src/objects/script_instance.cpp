@@ -1,9 +1,12 @@
 // A script object's instance side: members, and calls with GDScript's argument rules.
 
+#include <engine_double/write_epoch.hpp>
 #include "call_log_record.hpp"
+#include "object_db.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
 
+#include <engine_double/script_hook.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 
@@ -34,6 +37,21 @@ godot::Variant default_of(godot::Variant::Type p_type) {
 		return godot::Variant();
 	}
 	return godot::UtilityFunctions::type_convert(godot::Variant(), int64_t(p_type));
+}
+
+ScriptHook &installed_hook() {
+	static ScriptHook *hook = new ScriptHook();
+	return *hook;
+}
+
+// The owner still exists and still runs this instance of p_script.
+bool instance_still_runs(uint64_t p_owner_id, const ScriptInstance *p_instance, const ScriptDouble *p_script) {
+	godot::Object *owner = object_db_get(p_owner_id);
+	if (owner == nullptr) {
+		return false;
+	}
+	const ObjectState &state = ObjectAccess::state(owner);
+	return state.script_instance.get() == p_instance && p_instance->script().ptr() == p_script;
 }
 
 } // namespace
@@ -168,11 +186,44 @@ godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godo
 	call.arguments = pointers;
 	call.argument_count = total;
 	godot::Variant result;
-	try {
-		result = method->function ? method->function(call) : godot::Variant();
-	} catch (...) {
-		godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by script method '" + godot::String(p_name) + "' of the engine double.");
-		return default_of(return_type);
+	// A copy: the hook may install another one while it runs.
+	const ScriptHook hook = installed_hook();
+	const uint64_t owner_id = hook ? ObjectAccess::id(_owner) : 0;
+	if (hook) {
+		// Holds the method (and the defaults the arguments may point at) while the hook
+		// replaces the script.
+		const godot::Ref<ScriptDouble> script = _script;
+		const godot::StringName name = p_name;
+		ScriptHookCall before;
+		before.object_id = owner_id;
+		before.method = name;
+		before.point = ScriptHookPoint::BEFORE;
+		before.result = &result;
+		hook(before);
+		if (!before.skip_body && instance_still_runs(owner_id, this, script.ptr())) {
+			try {
+				result = method->function ? method->function(call) : godot::Variant();
+			} catch (...) {
+				godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by script method '" + godot::String(name) + "' of the engine double.");
+				result = default_of(return_type);
+			}
+		}
+		ScriptHookCall after;
+		after.object_id = owner_id;
+		after.method = name;
+		after.point = ScriptHookPoint::AFTER;
+		after.result = &result;
+		const ScriptHook hook_after = installed_hook();
+		if (hook_after) {
+			hook_after(after);
+		}
+	} else {
+		try {
+			result = method->function ? method->function(call) : godot::Variant();
+		} catch (...) {
+			godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by script method '" + godot::String(p_name) + "' of the engine double.");
+			return default_of(return_type);
+		}
 	}
 	if (return_type != godot::Variant::NIL && result.get_type() != return_type) {
 		result = godot::UtilityFunctions::type_convert(result, int64_t(return_type));
@@ -212,6 +263,10 @@ godot::Dictionary ScriptInstance::snapshot() const {
 
 } // namespace internal
 
+void script_hook_set(ScriptHook p_hook) {
+	internal::installed_hook() = std::move(p_hook);
+}
+
 godot::Variant ScriptCall::member(const godot::StringName &p_name) const {
 	if (self == nullptr) {
 		return godot::Variant();
@@ -227,6 +282,7 @@ void ScriptCall::set_member(const godot::StringName &p_name, const godot::Varian
 		return;
 	}
 	internal::ObjectState &state = internal::ObjectAccess::state(self);
+	internal::note_write(state.birth);
 	godot::Variant *value = state.script_instance ? state.script_instance->member(p_name) : nullptr;
 	ERR_FAIL_NULL_MSG(value, "Script member '" + godot::String(p_name) + "' is not declared.");
 	*value = p_value;

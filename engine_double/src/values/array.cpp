@@ -1,5 +1,6 @@
 // Array: a shared handle to elements, with the engine's checks and error texts.
 
+#include <engine_double/write_epoch.hpp>
 #include "array_data.hpp"
 #include "duplicate.hpp"
 #include "random.hpp"
@@ -104,6 +105,7 @@ bool Array::is_empty() const {
 }
 
 void Array::clear() {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	_p->array.clear();
 }
@@ -122,6 +124,7 @@ void Array::set(int64_t p_index, const Variant &p_value) {
 		_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, p_index, size(), "p_index", "p_instance->size()");
 		return;
 	}
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND(!_p->typed.validate(value, "set"));
@@ -138,6 +141,7 @@ const Variant &Array::operator[](int64_t p_index) const {
 }
 
 Variant &Array::operator[](int64_t p_index) {
+	engine_double::internal::note_write(_p->birth);
 	if (p_index < 0 || p_index >= size()) {
 		ERR_PRINT(OUT_OF_RANGE);
 		static thread_local Variant scratch;
@@ -157,6 +161,7 @@ const Variant *Array::ptr() const {
 }
 
 Variant *Array::ptrw() {
+	engine_double::internal::note_write(_p->birth);
 	return _p->array.data();
 }
 
@@ -169,10 +174,12 @@ const Variant *Array::end() const {
 }
 
 Variant *Array::begin() {
+	engine_double::internal::note_write(_p->birth);
 	return _p->array.data();
 }
 
 Variant *Array::end() {
+	engine_double::internal::note_write(_p->birth);
 	return _p->array.data() + _p->array.size();
 }
 
@@ -181,6 +188,7 @@ void Array::append(const Variant &p_value) {
 }
 
 void Array::push_back(const Variant &p_value) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND(!_p->typed.validate(value, "push_back"));
@@ -188,6 +196,7 @@ void Array::push_back(const Variant &p_value) {
 }
 
 void Array::push_front(const Variant &p_value) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND(!_p->typed.validate(value, "push_front"));
@@ -195,6 +204,7 @@ void Array::push_front(const Variant &p_value) {
 }
 
 void Array::append_array(const Array &p_array) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	// Copy first: p_array may be this array.
 	std::vector<Variant> validated_array = p_array._p->array;
@@ -207,6 +217,7 @@ void Array::append_array(const Array &p_array) {
 }
 
 int64_t Array::insert(int64_t p_pos, const Variant &p_value) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_V_MSG(_p->read_only, ERR_LOCKED, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND_V(!_p->typed.validate(value, "insert"), ERR_INVALID_PARAMETER);
@@ -219,6 +230,7 @@ int64_t Array::insert(int64_t p_pos, const Variant &p_value) {
 }
 
 void Array::remove_at(int64_t p_pos) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	if (p_pos < 0) {
 		p_pos = size() + p_pos;
@@ -228,6 +240,7 @@ void Array::remove_at(int64_t p_pos) {
 }
 
 void Array::erase(const Variant &p_value) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND(!_p->typed.validate(value, "erase"));
@@ -241,6 +254,7 @@ void Array::erase(const Variant &p_value) {
 }
 
 void Array::fill(const Variant &p_value) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND(!_p->typed.validate(value, "fill"));
@@ -248,6 +262,7 @@ void Array::fill(const Variant &p_value) {
 }
 
 int64_t Array::resize(int64_t p_size) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_V_MSG(_p->read_only, ERR_LOCKED, "Array is in read-only state.");
 	ERR_FAIL_COND_V(p_size < 0, ERR_INVALID_PARAMETER);
 	ERR_FAIL_COND_V(p_size > (int64_t(1) << 31), ERR_OUT_OF_MEMORY);
@@ -263,6 +278,7 @@ int64_t Array::resize(int64_t p_size) {
 }
 
 Variant Array::pop_back() {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_V_MSG(_p->read_only, Variant(), "Array is in read-only state.");
 	if (_p->array.empty()) {
 		return Variant();
@@ -273,6 +289,7 @@ Variant Array::pop_back() {
 }
 
 Variant Array::pop_front() {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_V_MSG(_p->read_only, Variant(), "Array is in read-only state.");
 	if (_p->array.empty()) {
 		return Variant();
@@ -283,6 +300,7 @@ Variant Array::pop_front() {
 }
 
 Variant Array::pop_at(int64_t p_position) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_V_MSG(_p->read_only, Variant(), "Array is in read-only state.");
 	if (_p->array.empty()) {
 		return Variant();
@@ -399,12 +417,14 @@ int64_t Array::count(const Variant &p_value) const {
 }
 
 void Array::sort() {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	SortArray<Variant, VariantLess> sorter;
 	sorter.sort(_p->array.data(), size());
 }
 
 void Array::sort_custom(const Callable &p_func) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	// The elements are sorted in a copy so that a comparator touching the array cannot
 	// invalidate what is being sorted.
@@ -416,6 +436,7 @@ void Array::sort_custom(const Callable &p_func) {
 }
 
 void Array::shuffle() {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	for (int64_t i = size() - 1; i >= 1; i--) {
 		const int64_t j = int64_t(engine_double::internal::random_u32() % uint32_t(i + 1));
@@ -424,6 +445,7 @@ void Array::shuffle() {
 }
 
 void Array::reverse() {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	std::reverse(_p->array.begin(), _p->array.end());
 }
@@ -501,6 +523,7 @@ Array Array::slice(int64_t p_begin, int64_t p_end, int64_t p_step, bool p_deep) 
 }
 
 void Array::assign(const Array &p_array) {
+	engine_double::internal::note_write(_p->birth);
 	const engine_double::internal::ContainerType &typed = _p->typed;
 	const engine_double::internal::ContainerType &source_typed = p_array._p->typed;
 	if (typed == source_typed || typed.type == Variant::NIL) {
@@ -660,6 +683,7 @@ Variant Array::get_typed_script() const {
 }
 
 void Array::set_typed(uint32_t p_type, const StringName &p_class_name, const Variant &p_script) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	ERR_FAIL_COND_MSG(_p->array.size() > 0, "Type can only be set when array is empty.");
 	ERR_FAIL_COND_MSG(_p->refcount.load() > 1, "Type can only be set when array has no more than one user.");
@@ -675,6 +699,7 @@ void Array::set_typed(uint32_t p_type, const StringName &p_class_name, const Var
 }
 
 void Array::make_read_only() {
+	engine_double::internal::note_write(_p->birth);
 	if (!_p->read_only) {
 		_p->read_only = std::make_unique<Variant>();
 	}

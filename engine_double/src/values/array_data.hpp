@@ -5,6 +5,8 @@
 
 #include "container_type.hpp"
 
+#include <engine_double/write_epoch.hpp>
+
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -13,6 +15,8 @@ namespace engine_double::internal {
 
 struct ArrayData {
 	std::atomic<uint32_t> refcount { 1 };
+	// For the write epoch: writes count only on what was born before its mark.
+	uint64_t birth = engine_double::internal::next_birth();
 	std::vector<godot::Variant> array;
 	// Set once read-only: writes through operator[] land here and are lost, as in the engine.
 	std::unique_ptr<godot::Variant> read_only;

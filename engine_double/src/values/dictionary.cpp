@@ -1,5 +1,6 @@
 // Dictionary: a shared, insertion-ordered map with the engine's checks and error texts.
 
+#include <engine_double/write_epoch.hpp>
 #include "dictionary_data.hpp"
 #include "duplicate.hpp"
 #include "variant_access.hpp"
@@ -97,11 +98,13 @@ bool Dictionary::is_empty() const {
 }
 
 void Dictionary::clear() {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Dictionary is in read-only state.");
 	_p->map.clear();
 }
 
 Variant &Dictionary::operator[](const Variant &p_key) {
+	engine_double::internal::note_write(_p->birth);
 	if (likely(_p->typed_key.type == Variant::NIL && !_p->read_only)) {
 		bool inserted = false;
 		VariantMapEntry *entry = _p->map.insert(p_key, Variant(), inserted);
@@ -163,6 +166,7 @@ Variant Dictionary::get(const Variant &p_key, const Variant &p_default) const {
 }
 
 Variant Dictionary::get_or_add(const Variant &p_key, const Variant &p_default) {
+	engine_double::internal::note_write(_p->birth);
 	Variant key = p_key;
 	ERR_FAIL_COND_V(!_p->typed_key.validate(key, "get"), p_default);
 	const VariantMapEntry *entry = _p->map.find(key);
@@ -176,6 +180,7 @@ Variant Dictionary::get_or_add(const Variant &p_key, const Variant &p_default) {
 }
 
 bool Dictionary::set(const Variant &p_key, const Variant &p_value) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_V_MSG(_p->read_only, false, "Dictionary is in read-only state.");
 	Variant key = p_key;
 	ERR_FAIL_COND_V(!_p->typed_key.validate(key, "set"), false);
@@ -223,6 +228,7 @@ Variant Dictionary::find_key(const Variant &p_value) const {
 bool Dictionary::erase(const Variant &p_key) {
 	Variant key = p_key;
 	ERR_FAIL_COND_V(!_p->typed_key.validate(key, "erase"), false);
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_V_MSG(_p->read_only, false, "Dictionary is in read-only state.");
 	return _p->map.erase(key);
 }
@@ -272,6 +278,7 @@ Dictionary Dictionary::duplicate_deep(int64_t p_deep_subresources_mode) const {
 }
 
 void Dictionary::merge(const Dictionary &p_dictionary, bool p_overwrite) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Dictionary is in read-only state.");
 	// Iterate a snapshot: p_dictionary may be this dictionary.
 	const engine_double::internal::VariantMap source = p_dictionary._p->map;
@@ -293,6 +300,7 @@ Dictionary Dictionary::merged(const Dictionary &p_dictionary, bool p_overwrite) 
 }
 
 void Dictionary::assign(const Dictionary &p_dictionary) {
+	engine_double::internal::note_write(_p->birth);
 	using engine_double::internal::ContainerType;
 	const ContainerType &typed_key = _p->typed_key;
 	const ContainerType &typed_value = _p->typed_value;
@@ -368,6 +376,7 @@ void Dictionary::assign(const Dictionary &p_dictionary) {
 }
 
 void Dictionary::sort() {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Dictionary is in read-only state.");
 	std::vector<VariantMapEntry *> entries;
 	for (VariantMapEntry *entry = _p->map.first(); entry; entry = entry->next) {
@@ -447,6 +456,7 @@ Variant Dictionary::get_typed_value_script() const {
 }
 
 void Dictionary::set_typed(uint32_t p_key_type, const StringName &p_key_class_name, const Variant &p_key_script, uint32_t p_value_type, const StringName &p_value_class_name, const Variant &p_value_script) {
+	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Dictionary is in read-only state.");
 	ERR_FAIL_COND_MSG(_p->map.size() > 0, "Type can only be set when dictionary is empty.");
 	ERR_FAIL_COND_MSG(_p->refcount.load() > 1, "Type can only be set when dictionary has no more than one user.");
@@ -469,6 +479,7 @@ void Dictionary::set_typed(uint32_t p_key_type, const StringName &p_key_class_na
 }
 
 void Dictionary::make_read_only() {
+	engine_double::internal::note_write(_p->birth);
 	if (!_p->read_only) {
 		_p->read_only = std::make_unique<Variant>();
 	}

@@ -3,6 +3,8 @@
 // What a Dictionary handle points at. Dictionaries are shared by reference.
 
 #include "container_type.hpp"
+
+#include <engine_double/write_epoch.hpp>
 #include "variant_map.hpp"
 
 #include <atomic>
@@ -12,6 +14,8 @@ namespace engine_double::internal {
 
 struct ENGINE_DOUBLE_LOCAL DictionaryData {
 	std::atomic<uint32_t> refcount { 1 };
+	// For the write epoch: writes count only on what was born before its mark.
+	uint64_t birth = engine_double::internal::next_birth();
 	VariantMap map;
 	// Next to the map: every lookup checks the key type first.
 	ContainerType typed_key;

@@ -22,6 +22,7 @@ list(APPEND ENGINE_DOUBLE_SOURCES
 	${CMAKE_CURRENT_LIST_DIR}/variant_stringify.cpp
 	${CMAKE_CURRENT_LIST_DIR}/variant_types.cpp
 	${CMAKE_CURRENT_LIST_DIR}/vectors.cpp
+	${CMAKE_CURRENT_LIST_DIR}/write_epoch.cpp
 )
 
 # Calls between the library's own functions need not go through the PLT.

@@ -1,0 +1,50 @@
+#pragma once
+
+// A test's hand inside every script method call, to play a game script that misbehaves in
+// the middle of a plug-in's call: the hook runs before a method's body and after it. Before
+// the body it may free the object, replace its script, change any container, call back into
+// a plug-in or choose the answer itself (then the body does not run); after the body it may
+// do the same and replace the answer (a wrong type, or nil as a script error leaves it).
+// A body whose object was freed or given another script by the hook does not run; the
+// hook runs after it in every case.
+//
+//     engine_double::script_hook_set([&](engine_double::ScriptHookCall &r_call) {
+//         if (r_call.point == engine_double::ScriptHookPoint::AFTER && r_call.method == StringName("get_guest")) {
+//             memdelete(guest);
+//         }
+//     });
+//     ...
+//     engine_double::script_hook_set(nullptr);
+
+#include <godot_cpp/core/defs.hpp>
+#include <godot_cpp/variant/string_name.hpp>
+#include <godot_cpp/variant/variant.hpp>
+
+#include <cstdint>
+#include <functional>
+
+namespace engine_double {
+
+enum class ScriptHookPoint {
+	BEFORE,
+	AFTER,
+};
+
+struct ScriptHookCall {
+	// The object whose method runs, by id: it may be gone once the hook has run.
+	uint64_t object_id = 0;
+	godot::StringName method;
+	ScriptHookPoint point = ScriptHookPoint::BEFORE;
+	// The answer: set it BEFORE (with skip_body) or replace it AFTER.
+	godot::Variant *result = nullptr;
+	// BEFORE only: answer *result without running the body.
+	bool skip_body = false;
+};
+
+using ScriptHook = std::function<void(ScriptHookCall &r_call)>;
+
+// Installs p_hook for every script object (nullptr removes it). One hook at a time; it also
+// runs for the script calls it makes itself.
+ENGINE_DOUBLE_API void script_hook_set(ScriptHook p_hook);
+
+} // namespace engine_double
