@@ -21,24 +21,25 @@ constexpr int64_t GROUP_FIT_PER_SEAT = 5;
 constexpr int64_t GROUP_FIT_SEATS = 4;
 
 // Queue minutes spread over the seats; the product saturates instead of wrapping.
-int64_t expected_wait(const ProjectionNames &p_names, godot::Object *p_instance) {
+int64_t expected_wait(const ProjectionNames &p_names, const LiveObject &p_instance) {
 	const int64_t service_minutes = p_instance->get(p_names.base_service_minutes);
 	const godot::Array queue = p_instance->get(p_names.queue_entries);
 	const int64_t capacity = p_instance->get(p_names.capacity);
 	return saturating_multiply(service_minutes, queue.size()) / std::max<int64_t>(capacity, 1);
 }
 
-int64_t group_fit(const ProjectionNames &p_names, godot::Object *p_instance) {
+int64_t group_fit(const ProjectionNames &p_names, const LiveObject &p_instance) {
 	const int64_t capacity = p_instance->get(p_names.capacity);
 	return saturating_multiply(GROUP_FIT_PER_SEAT, std::min<int64_t>(capacity, GROUP_FIT_SEATS));
 }
 
-bool inputs_available(const ProjectionRun &p_run, godot::Object *p_instance, const godot::Dictionary &p_inputs) {
+bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, const godot::Dictionary &p_inputs) {
 	const ProjectionNames &names = p_run.names;
-	const godot::Array order = ordered_input_names(names, p_run.runtime, p_inputs);
+	const godot::Array order = ordered_input_names(names, p_run.runtime.get(), p_inputs);
 	for (int64_t i = 0; i < order.size(); i++) {
 		const godot::Variant &name = order[i];
-		const int64_t on_hand = p_run.services.inventory.object->call(names.available_quantity, p_instance->get(names.local_inventory_id), name);
+		const godot::Variant inventory_id = p_instance->get(names.local_inventory_id);
+		const int64_t on_hand = p_run.services.inventory->call(names.available_quantity, inventory_id, name);
 		const int64_t needed = p_inputs.get(name, godot::Variant());
 		if (on_hand < needed) {
 			return false;
@@ -49,31 +50,32 @@ bool inputs_available(const ProjectionRun &p_run, godot::Object *p_instance, con
 
 } // namespace
 
-FacilityFilter filter_facility(const ProjectionRun &p_run, godot::Object *p_instance, godot::Array &r_tags) {
+FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_tags) {
 	const ProjectionNames &names = p_run.names;
-	const HeldObject definition = hold_object(p_run.services.registry.object->call(names.get_facility, p_instance->get(names.definition_id)));
-	if (definition.object == nullptr) {
+	const godot::Variant definition_id = p_instance->get(names.definition_id);
+	const LiveObject definition(p_run.services.registry->call(names.get_facility, definition_id));
+	if (definition.is_null()) {
 		return FacilityFilter::PASS_OVER;
 	}
-	r_tags = definition.object->get(names.tags);
+	r_tags = definition->get(names.tags);
 	if (r_tags.has(names.staff_only)) {
 		return FacilityFilter::PASS_OVER;
 	}
-	if (r_tags.has(names.entrance) && static_cast<bool>(p_run.runtime->call(names._guest_has_checked_in, p_run.services.guest.value))) {
+	if (r_tags.has(names.entrance) && static_cast<bool>(p_run.runtime->call(names._guest_has_checked_in, p_run.services.guest.variant()))) {
 		return FacilityFilter::PASS_OVER;
 	}
-	const godot::Dictionary inputs = definition.object->get(names.inventory_inputs);
+	const godot::Dictionary inputs = definition->get(names.inventory_inputs);
 	return inputs_available(p_run, p_instance, inputs) ? FacilityFilter::FULL_ROW : FacilityFilter::SHORT_ROW;
 }
 
-godot::Dictionary short_candidate_row(const ProjectionRun &p_run, godot::Object *p_instance) {
+godot::Dictionary short_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance) {
 	godot::Dictionary row;
 	row[p_run.names.facility_id] = p_instance->get(p_run.names.instance_id);
 	row[p_run.names.inputs_available] = false;
 	return row;
 }
 
-godot::Dictionary full_candidate_row(const ProjectionRun &p_run, godot::Object *p_instance, const godot::Array &p_tags, const godot::Dictionary &p_access) {
+godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance, const godot::Array &p_tags, const godot::Dictionary &p_access) {
 	const ProjectionNames &names = p_run.names;
 	const ProjectionServices &services = p_run.services;
 	const godot::Array route = p_access.get(names.path, godot::Array());
@@ -90,10 +92,10 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, godot::Object *
 	{
 		VELTRIN_PHASE(PHASE_TRAVEL_MINUTES);
 		// Both services passed the builtin guard on entry: the step memo is trusted.
-		row[names.travel_minutes] = guest_path_minutes(names, services.path.object, services.elevators.object, route, p_run.request.movement_scale, p_run.request.stair_credit, p_run.request.orthogonal_cost, true);
+		row[names.travel_minutes] = guest_path_minutes(names, services.path, services.elevators, route, p_run.request.movement_scale, p_run.request.stair_credit, p_run.request.orthogonal_cost, true);
 	}
 	row[names.expected_wait] = expected_wait(names, p_instance);
-	row[names.estimated_total_gold] = p_run.runtime->call(names.get_facility_business_price, p_instance);
+	row[names.estimated_total_gold] = p_run.runtime->call(names.get_facility_business_price, p_instance.variant());
 	const int64_t quality = p_instance->get(names.base_quality);
 	row[names.expected_quality] = std::clamp(quality, QUALITY_MIN, QUALITY_MAX);
 	row[names.need_relief] = need_relief;
@@ -103,8 +105,8 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, godot::Object *
 	row[names.service_category] = native_tags ? godot::Variant(builtin_tag_category(names, p_tags)) : p_run.runtime->call(names._service_category_for_tags, p_tags);
 
 	godot::Dictionary handle;
-	handle[names.target_cell] = p_access.has(names.target_cell) ? p_access.get(names.target_cell, godot::Variant()) : services.guest.object->get(names.current_cell);
-	handle[names.graph_revision] = services.path.object->get(names.graph_revision);
+	handle[names.target_cell] = p_access.has(names.target_cell) ? p_access.get(names.target_cell, godot::Variant()) : services.guest->get(names.current_cell);
+	handle[names.graph_revision] = services.path->get(names.graph_revision);
 	row[names.path_handle] = handle;
 	return row;
 }

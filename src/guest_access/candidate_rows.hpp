@@ -19,13 +19,13 @@ enum class FacilityFilter {
 
 // Reads the facility's definition and inputs; on SHORT_ROW and FULL_ROW r_tags holds the
 // definition's tags.
-FacilityFilter filter_facility(const ProjectionRun &p_run, godot::Object *p_instance, godot::Array &r_tags);
+FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_tags);
 
 // {"facility_id", "inputs_available": false}.
-godot::Dictionary short_candidate_row(const ProjectionRun &p_run, godot::Object *p_instance);
+godot::Dictionary short_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance);
 
 // Every field of the row, from the facility, its tags and the access search's answer
 // ("path", "reachable", "target_cell", each possibly absent).
-godot::Dictionary full_candidate_row(const ProjectionRun &p_run, godot::Object *p_instance, const godot::Array &p_tags, const godot::Dictionary &p_access);
+godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance, const godot::Array &p_tags, const godot::Dictionary &p_access);
 
 } // namespace veltrin

@@ -13,7 +13,7 @@ namespace veltrin {
 
 namespace {
 
-godot::TypedArray<godot::Vector3i> route_failure(const ProjectionNames &p_names, godot::Object *p_path, const godot::Variant &p_reason) {
+godot::TypedArray<godot::Vector3i> route_failure(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Variant &p_reason) {
 	return script_route(p_path->call(p_names._route_failure, p_reason));
 }
 
@@ -23,7 +23,7 @@ godot::TypedArray<godot::Vector3i> script_route(const godot::Variant &p_answer) 
 	return godot::TypedArray<godot::Vector3i>(p_answer);
 }
 
-godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::Dictionary &p_tree, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access) {
+godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::Dictionary &p_tree, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access) {
 	const godot::Dictionary passable = p_path->get(p_names._passable_cells);
 	if (!passable.has(p_start)) {
 		return route_failure(p_names, p_path, p_names.START_NOT_PASSABLE);
@@ -34,14 +34,14 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNam
 	if (!layer_permitted(p_layers, p_start) || !layer_permitted(p_layers, p_goal)) {
 		return route_failure(p_names, p_path, p_names.ACCESS_LAYER_DENIED);
 	}
-	if (blocked(p_names, p_path, p_start)) {
+	if (blocked(p_names, p_path.get(), p_start)) {
 		return route_failure(p_names, p_path, p_names.START_TEMPORARILY_BLOCKED);
 	}
-	if (blocked(p_names, p_path, p_goal)) {
+	if (blocked(p_names, p_path.get(), p_goal)) {
 		return route_failure(p_names, p_path, p_names.GOAL_TEMPORARILY_BLOCKED);
 	}
 
-	const godot::String key = cache_key_with_suffix(p_start, p_goal, cache_key_suffix(p_names, p_path, p_layers, p_access));
+	const godot::String key = cache_key_with_suffix(p_start, p_goal, cache_key_suffix(p_names, p_path.get(), p_layers, p_access));
 	godot::Dictionary path_cache = p_path->get(p_names._path_cache);
 	const godot::Dictionary batch = p_path->get(p_names._query_batch);
 	const godot::Dictionary targets = batch.get(p_names.targets, godot::Variant());
@@ -75,7 +75,7 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNam
 		return route_failure(p_names, p_path, reason);
 	}
 
-	path_cache.set(key, cached_guest_route(p_names, p_path, route));
+	path_cache.set(key, cached_guest_route(p_names, p_path.get(), route));
 	p_path->set(p_names.last_no_route_reason, p_names.OK);
 	p_path->set(p_names.last_path_cost, tree_cost(p_names, p_tree, p_goal));
 	p_path->set(p_names.last_error, godot::String());

@@ -4,6 +4,7 @@
 // outcome in the path service as its own scripted query would: the cached route, the cache
 // miss count and the last-query fields.
 
+#include "common/live_object.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -19,7 +20,7 @@ namespace veltrin {
 
 // The route from p_start to p_goal; empty when there is none. Failures go through the
 // service's _route_failure, whose answer is returned.
-godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::Dictionary &p_tree, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access);
+godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::Dictionary &p_tree, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access);
 
 // A route answered by a script method, converted element by element into a typed array
 // unless it already is one (then it is shared).

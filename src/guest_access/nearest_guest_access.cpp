@@ -20,7 +20,7 @@ namespace {
 // The query's fixed inputs, passed together to the steps below.
 struct NearestQuery {
 	const ProjectionNames &names;
-	godot::Object *path;
+	const LiveObject &path;
 	const godot::Vector3i &start;
 	const godot::TypedArray<int64_t> &layers;
 	const godot::TypedArray<godot::StringName> &access;
@@ -38,7 +38,7 @@ bool goals_pass_prefilter(const NearestQuery &p_query, const godot::Array &p_goa
 			return false;
 		}
 		const godot::Vector3i goal = element;
-		if (!p_targets.has(goal) && p_passable.has(goal) && layer_permitted(p_query.layers, goal) && !blocked(names, p_query.path, goal)) {
+		if (!p_targets.has(goal) && p_passable.has(goal) && layer_permitted(p_query.layers, goal) && !blocked(names, p_query.path.get(), goal)) {
 			if (goal.z == p_query.start.z) {
 				return false;
 			}
@@ -47,7 +47,7 @@ bool goals_pass_prefilter(const NearestQuery &p_query, const godot::Array &p_goa
 			}
 		}
 		if (!have_suffix) {
-			suffix = cache_key_suffix(names, p_query.path, p_query.layers, p_query.access);
+			suffix = cache_key_suffix(names, p_query.path.get(), p_query.layers, p_query.access);
 			have_suffix = true;
 		}
 		if (p_path_cache.has(cache_key_with_suffix(p_query.start, goal, suffix))) {
@@ -127,7 +127,7 @@ godot::Dictionary answer_from_batch(const NearestQuery &p_query, const godot::Ar
 		return declined_answer();
 	}
 	const godot::Dictionary passable = query.path->get(names._passable_cells);
-	if (!passable.has(query.start) || blocked(names, query.path, query.start) || !layer_permitted(query.layers, query.start)) {
+	if (!passable.has(query.start) || blocked(names, query.path.get(), query.start) || !layer_permitted(query.layers, query.start)) {
 		return declined_answer();
 	}
 	const godot::Dictionary targets = batch.get(names.targets, godot::Variant());
@@ -180,23 +180,23 @@ godot::Dictionary answer_from_batch(const NearestQuery &p_query, const godot::Ar
 
 godot::Dictionary nearest_guest_access_impl(godot::Object *p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
 	const ProjectionNames names;
-	return nearest_guest_access_impl(names, p_path, p_start, p_goals, p_fallback_target, p_layers, p_access, p_ticks);
+	return nearest_guest_access_impl(names, LiveObject(godot::Variant(p_path)), p_start, p_goals, p_fallback_target, p_layers, p_access, p_ticks);
 }
 
-godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
+godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
 	VELTRIN_PHASE(PHASE_NEAREST_TOTAL);
-	if (p_path == nullptr || !p_ticks.is_valid() || p_goals.is_empty()) {
+	if (p_path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
 		return declined_answer();
 	}
-	if (!builtin(p_names.resource_path, p_path, PATH_SERVICE_SCRIPT)) {
+	if (!builtin(p_names.resource_path, p_path.get(), PATH_SERVICE_SCRIPT)) {
 		return declined_answer();
 	}
 	return answer_from_batch(NearestQuery { p_names, p_path, p_start, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);
 }
 
-godot::Dictionary nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
+godot::Dictionary nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
 	VELTRIN_PHASE(PHASE_NEAREST_TOTAL);
-	if (p_path == nullptr || !p_ticks.is_valid() || p_goals.is_empty()) {
+	if (p_path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
 		return declined_answer();
 	}
 	return answer_from_batch(NearestQuery { p_names, p_path, p_start, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/live_object.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -21,10 +22,10 @@ godot::Dictionary nearest_guest_access_impl(godot::Object *p_path, const godot::
 // The same search with the caller's name table, for callers that already built one.
 // Answers {"supported": false} for anything it cannot answer completely; otherwise
 // {"supported": true, "reachable", "path", "target_cell"}.
-godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);
+godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);
 
 // The same search for a caller that has already found p_path to be the game's own path
 // service in this call, which spares testing its script again.
-godot::Dictionary nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);
+godot::Dictionary nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);
 
 } // namespace veltrin

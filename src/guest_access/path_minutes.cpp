@@ -23,7 +23,7 @@ struct StepConnector {
 	bool memo_hit = false;
 };
 
-StepConnector step_connector(const ProjectionNames &p_names, godot::Object *p_path_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Vector3i &p_from, const godot::Vector3i &p_to) {
+StepConnector step_connector(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Vector3i &p_from, const godot::Vector3i &p_to) {
 	StepConnector step;
 	const godot::Dictionary entry = p_memo.get(p_from, godot::Variant());
 	if (entry.has(p_to)) {
@@ -38,7 +38,7 @@ StepConnector step_connector(const ProjectionNames &p_names, godot::Object *p_pa
 
 // A one-floor climb through an infrastructure connector whose stair costs extra, when the
 // guest's stair credit outweighs the movement scale.
-bool costed_stair(const ProjectionNames &p_names, godot::Object *p_path_service, const godot::StringName &p_connector, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
+bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::StringName &p_connector, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
 	if (!p_connector.begins_with("infra.connector:")) {
 		return false;
 	}
@@ -64,7 +64,7 @@ int64_t step_count(const godot::Array &p_route) {
 	return p_route.size() < 2 ? 0 : p_route.size() - 1;
 }
 
-int64_t route_minutes(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_elevator_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
+int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
 	// The last elevator question, remembered to skip repeats along a run of one connector.
 	godot::StringName asked_connector;
 	bool asked_for_memo_with_bool = false;
@@ -102,17 +102,17 @@ int64_t route_minutes(const ProjectionNames &p_names, godot::Object *p_path_serv
 
 } // namespace
 
-int64_t guest_path_minutes(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
-	if (p_path_service == nullptr || p_elevator_service == nullptr) {
+int64_t guest_path_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
+	if (p_path_service.is_null() || p_elevator_service.is_null()) {
 		return step_count(p_route);
 	}
 	const godot::Dictionary memo = p_path_service->get(p_names._guest_step_connector_memo);
-	const bool memo_trusted = builtin(p_names.resource_path, p_path_service, PATH_SERVICE_SCRIPT) && builtin(p_names.resource_path, p_elevator_service, ELEVATOR_SERVICE_SCRIPT);
+	const bool memo_trusted = builtin(p_names.resource_path, p_path_service.get(), PATH_SERVICE_SCRIPT) && builtin(p_names.resource_path, p_elevator_service.get(), ELEVATOR_SERVICE_SCRIPT);
 	return route_minutes(p_names, p_path_service, p_elevator_service, memo, memo_trusted, p_route, p_movement_scale, p_stair_credit, p_orthogonal_cost);
 }
 
-int64_t guest_path_minutes(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost, bool p_services_builtin) {
-	if (p_path_service == nullptr || p_elevator_service == nullptr) {
+int64_t guest_path_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost, bool p_services_builtin) {
+	if (p_path_service.is_null() || p_elevator_service.is_null()) {
 		return step_count(p_route);
 	}
 	const godot::Dictionary memo = p_path_service->get(p_names._guest_step_connector_memo);

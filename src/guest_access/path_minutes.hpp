@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/live_object.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -13,10 +14,10 @@ namespace veltrin {
 // the whole route in orthogonal steps (rounded up) once a step rides an elevator or climbs
 // a costed stair. With a non-positive p_orthogonal_cost, which cannot convert a cost into
 // steps, a costed route counts its steps too and its cost is not asked for.
-int64_t guest_path_minutes(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost);
+int64_t guest_path_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost);
 
 // The same, for a caller that has already tested whether both services are the game's own
 // (p_services_builtin), which decides whether the path service's step memo is trusted.
-int64_t guest_path_minutes(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost, bool p_services_builtin);
+int64_t guest_path_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost, bool p_services_builtin);
 
 } // namespace veltrin

@@ -24,20 +24,37 @@ godot::Vector3i open_query_batch(const ProjectionNames &p_names, const Projectio
 	VELTRIN_PHASE(PHASE_GOAL_BATCH_PREPARE);
 	godot::Array goals;
 	for (int64_t i = 0; i < p_instances.size(); i++) {
-		// Every element passed the preflight; one freed since has no cells.
-		goals.append_array(facility_access_cells(p_names, p_services.path.object, p_instances[i].get_validated_object()));
+		// Every element passed the preflight; one freed since ends the call.
+		const LiveObject instance(p_instances[i]);
+		if (instance.is_null()) {
+			throw ObjectGone();
+		}
+		goals.append_array(facility_access_cells(p_names, p_services.path.get(), instance.get()));
 	}
-	const godot::Vector3i current_cell = p_services.guest.object->get(p_names.current_cell);
-	p_services.path.object->call(p_names.begin_guest_path_query_batch, current_cell, goals);
+	const godot::Vector3i current_cell = p_services.guest->get(p_names.current_cell);
+	p_services.path->call(p_names.begin_guest_path_query_batch, current_cell, goals);
 	return current_cell;
 }
 
 void close_query_batch(const ProjectionNames &p_names, const ProjectionServices &p_services) {
 	VELTRIN_PHASE(PHASE_BATCH_END);
-	p_services.path.object->call(p_names.end_guest_path_query_batch);
+	// Also on the way out of a call whose objects a script freed: the batch this call opened
+	// is closed whenever the service is still there.
+	if (godot::Object *path = p_services.path.alive()) {
+		path->call(p_names.end_guest_path_query_batch);
+	}
 }
 
-void project_facility(const ProjectionRun &p_run, godot::Object *p_instance, godot::Array &r_candidates) {
+// Throws ObjectGone unless the runtime, every service and the guest are still there: rows
+// are never answered for a guest or a world a script freed in the middle of the call.
+void confirm_objects(const ProjectionRun &p_run) {
+	const ProjectionServices &services = p_run.services;
+	for (const LiveObject *object : { &p_run.runtime, &services.path, &services.elevators, &services.facilities, &services.registry, &services.inventory, &services.guests, &services.guest }) {
+		object->get();
+	}
+}
+
+void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_candidates) {
 	const ProjectionNames &names = p_run.names;
 	godot::Array tags;
 	{
@@ -54,15 +71,15 @@ void project_facility(const ProjectionRun &p_run, godot::Object *p_instance, god
 	godot::Array cells;
 	{
 		VELTRIN_PHASE(PHASE_FACILITY_ACCESS_CELLS);
-		cells = facility_access_cells(names, p_run.services.path.object, p_instance);
+		cells = facility_access_cells(names, p_run.services.path.get(), p_instance.get());
 	}
 	const godot::Vector3i origin = p_instance->get(names.origin);
-	godot::Dictionary access = nearest_guest_access_on_builtin_path(names, p_run.services.path.object, p_run.current_cell, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
+	godot::Dictionary access = nearest_guest_access_on_builtin_path(names, p_run.services.path, p_run.current_cell, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
 	if (static_cast<bool>(access.get(names.supported, false))) {
 		access.erase(names.supported);
 	} else {
 		// The native search does not cover this facility: the runtime finds the route.
-		access = p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance);
+		access = p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance.variant());
 	}
 	VELTRIN_PHASE(PHASE_ROW_PREPARE);
 	r_candidates.append(full_candidate_row(p_run, p_instance, tags, access));
@@ -75,12 +92,13 @@ godot::Dictionary project_guest_candidates_impl(godot::Object *p_runtime, const 
 	// Built inside the preflight phase, which counts the table's construction.
 	std::optional<ProjectionNames> names_slot;
 	ProjectionServices services;
+	const LiveObject runtime{ godot::Variant(p_runtime) };
 	godot::Array first_instances;
 	PreflightOutcome outcome = PreflightOutcome::DECLINE;
 	{
 		VELTRIN_PHASE(PHASE_PROJECTION_GUARD_PREFLIGHT);
 		names_slot.emplace();
-		outcome = projection_preflight(*names_slot, p_runtime, p_guest_id, p_ticks, services, first_instances);
+		outcome = projection_preflight(*names_slot, runtime, p_guest_id, p_ticks, services, first_instances);
 	}
 	const ProjectionNames &names = *names_slot;
 	if (outcome == PreflightOutcome::DECLINE) {
@@ -101,21 +119,22 @@ godot::Dictionary project_guest_candidates_impl(godot::Object *p_runtime, const 
 	request.stair_credit = p_stair_credit;
 	request.orthogonal_cost = p_orthogonal_cost;
 	request.ticks = p_ticks;
-	ProjectionRun run { names, p_runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>() };
+	ProjectionRun run { names, runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>() };
 	run.current_cell = open_query_batch(names, services, first_instances);
 
 	// From here on the batch is open: every way out closes it.
 	try {
 		run.layers.push_back(static_cast<int64_t>(0));
 		run.layers.push_back(static_cast<int64_t>(1));
-		const godot::Array instances = services.facilities.object->call(names.get_instances);
+		const godot::Array instances = services.facilities->call(names.get_instances);
 		for (int64_t i = 0; i < instances.size(); i++) {
-			const HeldObject instance = hold_object(instances[i]);
+			const LiveObject instance(instances[i]);
 			// Only the first list was checked; a hole in the second has nothing to read.
-			if (instance.object != nullptr) {
-				project_facility(run, instance.object, candidates);
+			if (!instance.is_null()) {
+				project_facility(run, instance, candidates);
 			}
 		}
+		confirm_objects(run);
 	} catch (...) {
 		close_query_batch(names, services);
 		throw;

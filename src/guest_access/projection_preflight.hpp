@@ -21,6 +21,6 @@ enum class PreflightOutcome {
 
 // On PROCEED r_services holds the six services and the guest, and r_instances the facility
 // service's first instance list, every element a facility instance of the game.
-PreflightOutcome projection_preflight(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::StringName &p_guest_id, const godot::Callable &p_ticks, ProjectionServices &r_services, godot::Array &r_instances);
+PreflightOutcome projection_preflight(const ProjectionNames &p_names, const LiveObject &p_runtime, const godot::StringName &p_guest_id, const godot::Callable &p_ticks, ProjectionServices &r_services, godot::Array &r_instances);
 
 } // namespace veltrin

@@ -3,6 +3,7 @@
 // The state one projection call shares between its steps: the runtime's services, the
 // guest, the caller's numbers and the query inputs every access search of the call uses.
 
+#include "common/live_object.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -17,24 +18,15 @@
 
 namespace veltrin {
 
-// A script object read from a service. The Variant keeps a reference-counted object alive
-// for the whole call; the pointer is what the steps use (null when the value is no live
-// object).
-struct HeldObject {
-	godot::Variant value;
-	godot::Object *object = nullptr;
-};
-
-HeldObject hold_object(const godot::Variant &p_value);
-
+// The runtime's services and the guest, each reached again at every use.
 struct ProjectionServices {
-	HeldObject path;
-	HeldObject elevators;
-	HeldObject facilities;
-	HeldObject registry;
-	HeldObject inventory;
-	HeldObject guests;
-	HeldObject guest;
+	LiveObject path;
+	LiveObject elevators;
+	LiveObject facilities;
+	LiveObject registry;
+	LiveObject inventory;
+	LiveObject guests;
+	LiveObject guest;
 };
 
 // The caller's arguments that reach the rows and the access searches.
@@ -49,7 +41,7 @@ struct ProjectionRequest {
 
 struct ProjectionRun {
 	const ProjectionNames &names;
-	godot::Object *runtime;
+	const LiveObject &runtime;
 	const ProjectionServices &services;
 	const ProjectionRequest &request;
 	godot::Vector3i current_cell;

@@ -11,7 +11,6 @@ list(APPEND VELTRIN_CORE_SOURCES
 	${CMAKE_CURRENT_LIST_DIR}/path_cache_key.cpp
 	${CMAKE_CURRENT_LIST_DIR}/path_minutes.cpp
 	${CMAKE_CURRENT_LIST_DIR}/projection_preflight.cpp
-	${CMAKE_CURRENT_LIST_DIR}/projection_run.cpp
 	${CMAKE_CURRENT_LIST_DIR}/query_tree_cost.cpp
 	${CMAKE_CURRENT_LIST_DIR}/tag_relief.cpp
 )

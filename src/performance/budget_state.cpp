@@ -82,16 +82,26 @@ std::optional<BudgetState> read_budget_state(const PerformanceNames &p_names, Ob
 		return std::nullopt;
 	}
 
-	const Variant read[DICTIONARY_COUNT] = {
-		p_owner->get(p_names._samples),
-		p_owner->get(p_names._ordered_samples),
-		p_owner->get(p_names._ordered_sample_bytes),
-		p_owner->get(p_names._integer_window_bytes),
-		p_owner->get(p_names._totals),
-		p_owner->get(p_names._sample_counts),
-		p_owner->get(p_names._budgets),
+	// A read may run the budget's own _get, which may free it (a node, say): the budget is
+	// reached again through a Variant, which knows whether it still exists, for every read.
+	const Variant owner(p_owner);
+	const auto member = [&owner](const StringName &p_name) {
+		Object *live = owner.get_validated_object();
+		return live != nullptr ? live->get(p_name) : Variant();
 	};
-	const Variant capacity = p_owner->get(p_names.sample_capacity);
+	const Variant read[DICTIONARY_COUNT] = {
+		member(p_names._samples),
+		member(p_names._ordered_samples),
+		member(p_names._ordered_sample_bytes),
+		member(p_names._integer_window_bytes),
+		member(p_names._totals),
+		member(p_names._sample_counts),
+		member(p_names._budgets),
+	};
+	const Variant capacity = member(p_names.sample_capacity);
+	if (owner.get_validated_object() == nullptr) {
+		return std::nullopt;
+	}
 	for (const Variant &dictionary : read) {
 		if (dictionary.get_type() != Variant::DICTIONARY) {
 			return std::nullopt;

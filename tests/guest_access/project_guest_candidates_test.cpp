@@ -4,6 +4,8 @@
 #include "access_test_base.hpp"
 
 #include <engine_double/call_log.hpp>
+#include <engine_double/script_hook.hpp>
+#include <godot_cpp/core/memory.hpp>
 
 #include <algorithm>
 #include <limits>
@@ -379,6 +381,37 @@ TEST_F(ProjectionTest, CountsEachPhase) {
 	EXPECT_EQ(int64_t(Dictionary(after_decline.get(StringName("goal_batch_prepare"), Variant())).get("calls", -1)), 0);
 }
 #endif
+
+} // namespace
+} // namespace veltrin_test
+
+namespace veltrin_test {
+namespace {
+
+// A guest that is a plain object (a node, say) freed by a service's script in the middle of
+// the call, at each script call that follows the guest's lookup: the call declines rather
+// than read it, and closes the batch whenever it opened one.
+TEST_F(ProjectionTest, AGuestAScriptFreesMidCallDeclines) {
+	add_plain("cafe", Vector3i(4, 0, 0));
+	resort->guests().use_plain_objects(true);
+	for (const char *method : { "get_instances", "get_facility", "begin_guest_path_query_batch", "get_facility_business_price" }) {
+		SCOPED_TRACE(method);
+		const uint64_t guest = resort->guests().add_guest("g2", guest_values_at(GUEST_CELL))->get_instance_id();
+		const StringName freeing(method);
+		engine_double::script_hook_set([guest, freeing](engine_double::ScriptHookCall &r_call) {
+			Object *alive = ObjectDB::get_instance(guest);
+			if (alive != nullptr && r_call.point == engine_double::ScriptHookPoint::AFTER && r_call.method == freeing) {
+				memdelete(alive);
+			}
+		});
+		const Dictionary answer = project("g2");
+		engine_double::script_hook_set(nullptr);
+		EXPECT_EQ(ObjectDB::get_instance(guest), nullptr);
+		EXPECT_EQ(key_texts(answer), std::vector<std::string>({ "supported" }));
+		EXPECT_EQ(ResortFixture::call_count(path(), "begin_guest_path_query_batch"), ResortFixture::call_count(path(), "end_guest_path_query_batch"));
+		take_errors();
+	}
+}
 
 } // namespace
 } // namespace veltrin_test

@@ -3,6 +3,7 @@
 #include "budget_fixture.hpp"
 
 #include <engine_double/script_double.hpp>
+#include <godot_cpp/core/memory.hpp>
 #include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 
@@ -146,4 +147,25 @@ TEST_F(BudgetDeclineTest, ReadOnlyBudgetsAreStillRead) {
 	budgets[metric] = entry;
 	budgets.make_read_only();
 	EXPECT_EQ(int64_t(report_of(4)["measured_us"]), 4);
+}
+
+// A budget that is a plain object (a node, say) whose script serves sample_capacity from
+// _get and frees the budget while doing so: the recorder must not read the freed object.
+TEST_F(BudgetDeclineTest, ABudgetItsOwnScriptFreesMidReadDeclines) {
+	Ref<engine_double::ScriptDouble> script = engine_double::ScriptDouble::create(BUDGET_SCRIPT);
+	for (const char *name : ALL_DICTIONARIES) {
+		script->member(name, Dictionary());
+	}
+	script->method("_get", 1, [](const engine_double::ScriptCall &p_call) {
+		if (StringName(p_call[0]) == StringName("sample_capacity")) {
+			memdelete(p_call.self);
+		}
+		return Variant();
+	});
+	Object *plain = script->instantiate_object();
+	const Variant owner(plain);
+	const Variant answer = record_raw(owner, metric, 5);
+	EXPECT_EQ(owner.get_validated_object(), nullptr);
+	ASSERT_EQ(answer.get_type(), Variant::DICTIONARY);
+	EXPECT_FALSE(bool(Dictionary(answer).get("supported", true)));
 }

@@ -6,6 +6,7 @@
 #include "call_log_record.hpp"
 #include "class_registry.hpp"
 #include "deferred_calls.hpp"
+#include "object_db.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
 
@@ -136,9 +137,14 @@ using engine_double::internal::ObjectAccess;
 using engine_double::internal::ObjectState;
 
 Variant Object::get(const StringName &p_property) const {
+	const uint64_t id = _instance_id;
 	const ObjectState &state = *_state;
 	Variant value;
 	bool found = state.script_instance && state.script_instance->get(p_property, value);
+	// The script's _get may have freed the object: nothing of it is touched then.
+	if (engine_double::internal::object_db_get(id) != this) {
+		return value;
+	}
 	if (!found) {
 		found = _double_get_hook(p_property, value);
 	}
@@ -164,8 +170,13 @@ Variant Object::get(const StringName &p_property) const {
 
 void Object::set(const StringName &p_property, const Variant &p_value) {
 	engine_double::internal::note_write(_state->birth);
+	const uint64_t id = _instance_id;
 	ObjectState &state = *_state;
 	bool found = state.script_instance && state.script_instance->set(p_property, p_value);
+	// The script's _set may have freed the object: nothing of it is touched then.
+	if (engine_double::internal::object_db_get(id) != this) {
+		return;
+	}
 	if (!found) {
 		found = _double_set_hook(p_property, p_value);
 	}
