@@ -184,6 +184,11 @@ ServiceWrites::ServiceWrites(GuestPathWorld &r_world) :
 	revision = world.member("graph_revision");
 }
 
+const std::vector<StringName> &path_query_members() {
+	static const std::vector<StringName> *names = new std::vector<StringName>({ "_query_batch", "cache_misses", "last_no_route_reason", "last_path_cost", "last_error", "_guest_tree_arithmetic_wrapped" });
+	return *names;
+}
+
 Dictionary ServiceWrites::targets_before() const {
 	return batch.get(StringName("targets"), Variant());
 }

@@ -11,16 +11,22 @@
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/packed_int64_array.hpp>
 #include <godot_cpp/variant/string.hpp>
+#include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/variant.hpp>
 #include <godot_cpp/variant/vector3i.hpp>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 #include <utility>
 #include <vector>
 
 namespace veltrin_fuzz {
+
+// The path service's members a query may write even when it then declines: the batch it
+// builds its tree into, the cache-miss count and the last-query fields.
+const std::vector<godot::StringName> &path_query_members();
 
 godot::TypedArray<int64_t> both_layers_typed();
 

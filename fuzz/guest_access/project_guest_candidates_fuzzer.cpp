@@ -197,6 +197,10 @@ void run_input(const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
 	const ProjectionCall call = decode_call(in, keeper, resort);
 
 	HostileWorld hostile;
+	hostile.query_members = path_query_members();
+	// A route a query cached before a later script made the call decline is a cache entry
+	// the script's own query would have written too.
+	hostile.query_members.push_back("_path_cache");
 	hostile.roots = [&] { return resort_roots(resort); };
 	hostile.reentries = { [&] {
 		GuestPlugin &plugin = guest_plugin();

@@ -221,7 +221,7 @@ void CallAudit::open_stretch() {
 	stretch_start_epoch = engine_double::write_epoch();
 	if (mode == RunMode::EXACT && !plan.empty()) {
 		busy = true;
-		stretch_start_state = take_snapshot(world.roots());
+		stretch_start_state = take_snapshot(world.roots(), true, &world.query_members);
 		busy = false;
 	}
 }
@@ -233,7 +233,7 @@ void CallAudit::close_stretch() {
 		return;
 	}
 	busy = true;
-	const StateSnapshot now = take_snapshot(world.roots());
+	const StateSnapshot now = take_snapshot(world.roots(), true, &world.query_members);
 	busy = false;
 	if (now != *stretch_start_state) {
 		plugin_write_diff = snapshot_diff(*stretch_start_state, now);

@@ -19,6 +19,7 @@
 #include "fuzz_input.hpp"
 #include "state_snapshot.hpp"
 
+#include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
 #include <cstddef>
@@ -77,6 +78,9 @@ struct HostileWorld {
 	std::vector<std::function<void()>> reentries;
 	// Objects that outlive one input (the world's own services): never freed or re-scripted.
 	std::vector<uint64_t> protected_ids;
+	// Members the method may write even on a decline (a query's lazily built batch tree,
+	// its counters): left out when its own stretches are compared.
+	std::vector<godot::StringName> query_members;
 };
 
 enum class RunMode : uint8_t {

@@ -25,6 +25,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <unordered_map>
@@ -74,6 +75,7 @@ class SnapshotWalker {
 public:
 	std::string out;
 	bool with_addresses = true;
+	const std::vector<StringName> *skipped_members = nullptr;
 
 	void root(const std::string &p_label, const Variant &p_value) {
 		record(0, K_ROOT);
@@ -351,6 +353,10 @@ private:
 				record(0, K_MEMBER);
 				put(uint64_t(next->get_instance_id()));
 				put_string(String(member));
+				if (skipped_members != nullptr && std::find(skipped_members->begin(), skipped_members->end(), member) != skipped_members->end()) {
+					record(1, K_NIL);
+					continue;
+				}
 				encode(next->get(member), 1);
 			}
 		}
@@ -545,11 +551,12 @@ private:
 
 } // namespace
 
-StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses) {
+StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses, const std::vector<StringName> *p_skipped_members) {
 	const bool logging = engine_double::call_log_is_enabled();
 	engine_double::call_log_set_enabled(false);
 	SnapshotWalker walker;
 	walker.with_addresses = p_with_addresses;
+	walker.skipped_members = p_skipped_members;
 	walker.out.reserve(1024);
 	for (const SnapshotRoot &root : p_roots) {
 		walker.root(root.first, root.second);

@@ -14,6 +14,7 @@
 // The picture is a compact byte record per value (taken on every call, so it is cheap);
 // snapshot_lines() renders it as text for failure messages.
 
+#include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
 #include <string>
@@ -37,7 +38,8 @@ using SnapshotRoot = std::pair<std::string, godot::Variant>;
 // Reads members with the call log switched off, so taking a snapshot leaves no trace.
 // Without addresses, containers are told apart only by where they first appear: for
 // comparing two answers built separately.
-StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses = true);
+// Members named in p_skipped_members read as nil, whatever they hold.
+StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses = true, const std::vector<godot::StringName> *p_skipped_members = nullptr);
 
 // One text line per value, indented by depth: "<label> = <encoding>".
 std::vector<std::string> snapshot_lines(const StateSnapshot &p_snapshot);

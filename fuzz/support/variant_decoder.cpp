@@ -5,6 +5,7 @@
 
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
+#include <godot_cpp/core/object.hpp>
 #include <godot_cpp/core/memory.hpp>
 #include <godot_cpp/variant/node_path.hpp>
 #include <godot_cpp/variant/packed_byte_array.hpp>
@@ -88,8 +89,11 @@ VariantDecoder::VariantDecoder(FuzzInput &r_input, std::vector<std::string> p_na
         in(r_input), names(std::move(p_names)), limit(p_limits) {}
 
 VariantDecoder::~VariantDecoder() {
-	for (Object *object : owned_objects) {
-		memdelete(object);
+	// A misbehaving script may have freed some already: each is looked up by its id.
+	for (uint64_t id : owned_objects) {
+		if (Object *object = ObjectDB::get_instance(id)) {
+			memdelete(object);
+		}
 	}
 	for (Object *object : marked_objects) {
 		memdelete(object);
@@ -372,7 +376,7 @@ Variant VariantDecoder::object() {
 			return Variant(static_cast<const Object *>(nullptr));
 		case 3: {
 			Object *plain = memnew(Object);
-			owned_objects.push_back(plain);
+			owned_objects.push_back(plain->get_instance_id());
 			return Variant(plain);
 		}
 		case 4:

@@ -88,7 +88,7 @@ private:
 	NameHook hook;
 	std::vector<godot::Variant> known_objects;
 	std::vector<godot::Variant> containers; // Decoded so far: candidates for sharing.
-	std::vector<godot::Object *> owned_objects; // Plain objects still to free at the end.
+	std::vector<uint64_t> owned_objects; // Plain objects still to free at the end, by id.
 	std::vector<godot::Object *> marked_objects; // Freed before the call.
 
 	int element_count();

@@ -40,15 +40,18 @@ bool all_values_are_integers(const Dictionary &p_dictionary) {
 } // namespace
 
 bool guest_frame_read(const GuestBatchNames &p_names, const StringName &p_resource_path, Object *p_owner, const StringName &p_guest_id, GuestFrame &r_frame) {
+	// Each lookup runs the service's script, which may free the service, the guest or the
+	// definition (nodes, say): after each, what is read next is reached again through a
+	// Variant, which knows whether its object still exists, and one gone declines.
+	const Variant owner_holder(p_owner);
 	r_frame.guest_holder = p_owner->call(p_names.get_guest.name, p_guest_id);
 	// A service may answer an object it has already freed: that is no guest.
 	r_frame.guest = r_frame.guest_holder.get_validated_object();
-	if (!builtin(p_resource_path, r_frame.guest, GUEST_RUNTIME_SCRIPT)) {
+	if (owner_holder.get_validated_object() == nullptr || !builtin(p_resource_path, r_frame.guest, GUEST_RUNTIME_SCRIPT)) {
 		return false;
 	}
-	Object *guest = r_frame.guest;
 
-	const Variant type_id = guest->get(p_names.guest_type_id.name);
+	const Variant type_id = r_frame.guest->get(p_names.guest_type_id.name);
 	if (!has_type(type_id, Variant::STRING) && !has_type(type_id, Variant::STRING_NAME)) {
 		return false;
 	}
@@ -56,9 +59,12 @@ bool guest_frame_read(const GuestBatchNames &p_names, const StringName &p_resour
 
 	r_frame.definition_holder = p_owner->call(p_names.get_definition.name, r_frame.type_id);
 	r_frame.definition = r_frame.definition_holder.get_validated_object();
-	if (!builtin(p_resource_path, r_frame.definition, GUEST_DEFINITION_SCRIPT)) {
+	r_frame.guest = r_frame.guest_holder.get_validated_object();
+	Object *owner = owner_holder.get_validated_object();
+	if (owner == nullptr || r_frame.guest == nullptr || !builtin(p_resource_path, r_frame.definition, GUEST_DEFINITION_SCRIPT)) {
 		return false;
 	}
+	Object *guest = r_frame.guest;
 	Object *definition = r_frame.definition;
 
 	struct TypeGate {
@@ -75,7 +81,7 @@ bool guest_frame_read(const GuestBatchNames &p_names, const StringName &p_resour
 		{ definition, p_names.legal_sensitivity, Variant::INT },
 		{ definition, p_names.minimum_quality, Variant::INT },
 		{ definition, p_names.adult_verified, Variant::BOOL },
-		{ p_owner, p_names.current_minute, Variant::INT },
+		{ owner, p_names.current_minute, Variant::INT },
 	};
 	for (const TypeGate &gate : scalar_gates) {
 		if (!has_type(gate.object->get(gate.key.name), gate.type)) {

@@ -92,6 +92,11 @@ godot::Dictionary run_search(const godot::Array &p_cells, const godot::Dictionar
 
 	const veltrin_native::Result result = veltrin_native::search(node_count, p_start_index, goals,
 	        [&call](int64_t p_node) { return node_edges(call, p_node); });
+	// A provider that resized the shared cell list renumbered the graph under the search:
+	// its lists would no longer match the caller's cells.
+	if (p_cells.size() != node_count) {
+		return unusable_answer();
+	}
 	return search_result_dictionary(result, p_cells);
 }
 

@@ -4,9 +4,11 @@
 #include "guest_batch_test_base.hpp"
 
 #include <engine_double/call_log.hpp>
+#include <engine_double/script_hook.hpp>
 #include <engine_double/script_double.hpp>
 
 #include <godot_cpp/classes/ref_counted.hpp>
+#include <godot_cpp/core/memory.hpp>
 
 using namespace godot;
 
@@ -27,6 +29,23 @@ protected:
 	}
 	static Array one_candidate() { return array_of({ candidate("spa") }); }
 };
+
+// A guest that is a plain object (a node, say) freed by the service's own get_definition:
+// the batch declines instead of reading the guest it had looked up before.
+TEST_F(GuestBatchDeclineTest, AGuestTheServiceFreesWhileAnsweringTheDefinitionDeclines) {
+	service->use_plain_objects(true);
+	const uint64_t guest = service->add_guest("g1")->get_instance_id();
+	engine_double::script_hook_set([guest](engine_double::ScriptHookCall &r_call) {
+		Object *alive = ObjectDB::get_instance(guest);
+		if (alive != nullptr && r_call.method == StringName("get_definition")) {
+			memdelete(alive);
+		}
+	});
+	const Dictionary result = batch(one_candidate());
+	engine_double::script_hook_set(nullptr);
+	EXPECT_EQ(ObjectDB::get_instance(guest), nullptr);
+	EXPECT_TRUE(is_declined(result));
+}
 
 TEST_F(GuestBatchDeclineTest, OwnerMustBeTheGuestService) {
 	GuestServiceFixture impostor(int64_t(0), "res://scripts/guest/guest_service.gd ");

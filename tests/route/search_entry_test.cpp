@@ -140,6 +140,22 @@ TEST_F(SearchEntryTest, BadRowsMakeTheSearchUnusableOnceItReachesThem) {
 	EXPECT_EQ(status_of(line_search(goal_set({ cell(1) }))), String("usable"));
 }
 
+// A provider that shrinks or grows the shared cell list in the middle of a search (the
+// path service rebuilding its graph from a callback): the numbering changed under the
+// search, whose lists would no longer match the cells.
+TEST_F(SearchEntryTest, CellsResizedByTheProviderMidSearchMakeItUnusable) {
+	for (const int64_t new_size : { int64_t(2), int64_t(7) }) {
+		Array cells = line.cells.duplicate();
+		const Dictionary table = provider.answers;
+		const Callable resizing = engine_double::make_lambda_callable([cells, table, new_size](const Variant **p_arguments, int p_count) mutable -> Variant {
+			cells.resize(new_size);
+			return p_count == 1 ? table.get(*p_arguments[0], Array()) : Variant();
+		},
+		        1);
+		EXPECT_EQ(status_of(search(cells, line.indices, 0, goal_set({ cell(3) }), resizing)), String("unusable")) << new_size;
+	}
+}
+
 TEST_F(SearchEntryTest, ACostSumBeyondTheIntegerRangeIsWrapped) {
 	provider.answers[cell(0)] = array_of({ edge_row(cell(1), UNREACHED - 5) });
 	provider.answers[cell(1)] = array_of({ edge_row(cell(2), 10) });
