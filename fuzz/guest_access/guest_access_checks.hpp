@@ -18,7 +18,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 #include <utility>
 #include <vector>
 

@@ -23,9 +23,9 @@
 #include <godot_cpp/variant/vector3.hpp>
 #include <godot_cpp/variant/vector3i.hpp>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <unordered_map>

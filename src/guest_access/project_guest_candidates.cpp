@@ -92,7 +92,7 @@ godot::Dictionary project_guest_candidates_impl(godot::Object *p_runtime, const 
 	// Built inside the preflight phase, which counts the table's construction.
 	std::optional<ProjectionNames> names_slot;
 	ProjectionServices services;
-	const LiveObject runtime{ godot::Variant(p_runtime) };
+	const LiveObject runtime { godot::Variant(p_runtime) };
 	godot::Array first_instances;
 	PreflightOutcome outcome = PreflightOutcome::DECLINE;
 	{

@@ -176,8 +176,8 @@ TEST_F(PartsTest, MapsTagsToNeedReliefAndCategory) {
 class PathMinutesTest : public PartsTest {
 protected:
 	int64_t minutes(const Array &p_route, int64_t p_movement_scale = 10, int64_t p_stair_credit = 20, int64_t p_orthogonal_cost = 100, Object *p_elevators = nullptr) {
-		const veltrin::LiveObject path{ Variant(resort.path()) };
-		const veltrin::LiveObject elevators{ Variant(p_elevators ? p_elevators : resort.elevators()) };
+		const veltrin::LiveObject path { Variant(resort.path()) };
+		const veltrin::LiveObject elevators { Variant(p_elevators ? p_elevators : resort.elevators()) };
 		return veltrin::guest_path_minutes(names, path, elevators, p_route, p_movement_scale, p_stair_credit, p_orthogonal_cost);
 	}
 	int64_t elevator_questions(Object *p_elevators = nullptr) const {

@@ -4,8 +4,8 @@
 #include "guest_batch_test_base.hpp"
 
 #include <engine_double/call_log.hpp>
-#include <engine_double/script_hook.hpp>
 #include <engine_double/script_double.hpp>
+#include <engine_double/script_hook.hpp>
 
 #include <godot_cpp/classes/ref_counted.hpp>
 #include <godot_cpp/core/memory.hpp>

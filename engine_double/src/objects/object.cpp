@@ -1,12 +1,12 @@
 // godot::Object: lifetime, identity, class, script attachment, metadata and listings.
 
-#include <engine_double/write_epoch.hpp>
 #include "class_registry.hpp"
 #include "object_db.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
 
 #include <engine_double/script_double.hpp>
+#include <engine_double/write_epoch.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 
 namespace engine_double::internal {

@@ -1,7 +1,6 @@
 // godot::Object: properties and methods by name, in the engine's lookup order (script
 // instance, extension hooks, the class's bound members, then "script" and metadata).
 
-#include <engine_double/write_epoch.hpp>
 #include "call_error_text.hpp"
 #include "call_log_record.hpp"
 #include "class_registry.hpp"
@@ -10,6 +9,7 @@
 #include "object_state.hpp"
 #include "script_definition.hpp"
 
+#include <engine_double/write_epoch.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 

@@ -1,6 +1,5 @@
 // godot::Object: signals, with the engine's checks and messages.
 
-#include <engine_double/write_epoch.hpp>
 #include "call_error_text.hpp"
 #include "call_log_record.hpp"
 #include "callable_data.hpp"
@@ -10,6 +9,7 @@
 #include "script_definition.hpp"
 
 #include <engine_double/internal/object_seam.hpp>
+#include <engine_double/write_epoch.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 
 namespace godot {

@@ -1,12 +1,12 @@
 // A script object's instance side: members, and calls with GDScript's argument rules.
 
-#include <engine_double/write_epoch.hpp>
 #include "call_log_record.hpp"
 #include "object_db.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
 
 #include <engine_double/script_hook.hpp>
+#include <engine_double/write_epoch.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 

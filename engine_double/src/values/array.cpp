@@ -1,11 +1,11 @@
 // Array: a shared handle to elements, with the engine's checks and error texts.
 
-#include <engine_double/write_epoch.hpp>
 #include "array_data.hpp"
 #include "duplicate.hpp"
 #include "random.hpp"
 #include "variant_access.hpp"
 
+#include <engine_double/write_epoch.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/templates/sort_array.hpp>
 

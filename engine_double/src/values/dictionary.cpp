@@ -1,10 +1,10 @@
 // Dictionary: a shared, insertion-ordered map with the engine's checks and error texts.
 
-#include <engine_double/write_epoch.hpp>
 #include "dictionary_data.hpp"
 #include "duplicate.hpp"
 #include "variant_access.hpp"
 
+#include <engine_double/write_epoch.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/templates/sort_array.hpp>
 

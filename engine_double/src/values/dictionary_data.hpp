@@ -4,8 +4,8 @@
 
 #include "container_type.hpp"
 
-#include <engine_double/write_epoch.hpp>
 #include "variant_map.hpp"
+#include <engine_double/write_epoch.hpp>
 
 #include <atomic>
 #include <memory>
