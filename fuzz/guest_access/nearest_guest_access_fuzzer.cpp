@@ -199,7 +199,9 @@ void run_input(const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
 	hostile.roots = [&] { return roots; };
 	hostile.reentries = { [&] {
 		GuestPlugin &plugin = guest_plugin();
-		plugin.host.call(plugin.core, "nearest_guest_access", call.arguments());
+		if (!holds_freed_object(call.arguments())) {
+			plugin.host.call(plugin.core, "nearest_guest_access", call.arguments());
+		}
 	} };
 	ServiceWrites writes(world);
 	const QueryTreeView tree_before = writes.batch_tree();

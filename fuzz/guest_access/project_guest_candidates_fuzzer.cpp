@@ -204,7 +204,9 @@ void run_input(const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
 	hostile.roots = [&] { return resort_roots(resort); };
 	hostile.reentries = { [&] {
 		GuestPlugin &plugin = guest_plugin();
-		plugin.host.call(plugin.core, "project_guest_candidates", call.arguments());
+		if (!holds_freed_object(call.arguments())) {
+			plugin.host.call(plugin.core, "project_guest_candidates", call.arguments());
+		}
 	} };
 	PathState path_state(world);
 	CallAudit audit(p_mode, p_input.plan, hostile);

@@ -168,7 +168,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 		world.roots = [&] { return scenario.roots(); };
 		world.reentries = { [&] {
 			GuestPlugin &plugin = guest_plugin();
-			plugin.host.call(plugin.core, "guest_candidate_batch", scenario.arguments());
+			if (!holds_freed_object(scenario.arguments())) {
+				plugin.host.call(plugin.core, "guest_candidate_batch", scenario.arguments());
+			}
 		} };
 
 		CallAudit audit(p_mode, input.plan, world);

@@ -395,7 +395,11 @@ void run_input(const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
 		const std::vector<SnapshotRoot> roots = { { "budget", budget_value }, { "owner", owner } };
 		HostileWorld hostile_world;
 		hostile_world.roots = [&] { return roots; };
-		hostile_world.reentries = { [&] { w.host->call(w.core, "performance_record_sample", { owner, metric, duration }); } };
+		hostile_world.reentries = { [&] {
+			if (!holds_freed_object({ owner })) {
+				w.host->call(w.core, "performance_record_sample", { owner, metric, duration });
+			}
+		} };
 		const MetricEntries entries_before = read_entries(budget, metric);
 		CallAudit audit(p_mode, p_input.plan, hostile_world);
 		const Variant answer_value = w.host->call(w.core, "performance_record_sample", { owner, metric, duration });

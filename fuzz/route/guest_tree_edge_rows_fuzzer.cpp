@@ -107,7 +107,11 @@ void run_input(const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
 		        : Variant();
 		HostileWorld hostile;
 		hostile.roots = [&] { return arguments; };
-		hostile.reentries = { [&] { world.call("guest_tree_edge_rows", { path, current, layers, access }); } };
+		hostile.reentries = { [&] {
+			if (!holds_freed_object({ path })) {
+				world.call("guest_tree_edge_rows", { path, current, layers, access });
+			}
+		} };
 		hostile.protected_ids = { world.service.object()->get_instance_id(), world.impostor.object()->get_instance_id(), world.edge_source->get_instance_id() };
 		const RouteStateBefore before = capture_route_state(world);
 		CallAudit audit(p_mode, p_input.plan, hostile);

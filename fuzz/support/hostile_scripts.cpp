@@ -182,6 +182,15 @@ Variant hostile_value(uint8_t p_number) {
 	}
 }
 
+bool holds_freed_object(const std::vector<Variant> &p_arguments) {
+	for (const Variant &argument : p_arguments) {
+		if (argument.get_type() == Variant::OBJECT && argument._object_id() != 0 && argument.get_validated_object() == nullptr) {
+			return true;
+		}
+	}
+	return false;
+}
+
 CallAudit::CallAudit(RunMode p_mode, const HostilePlan &p_plan, const HostileWorld &p_world) :
         mode(p_mode), plan(p_plan), world(p_world) {
 	// Writes to what the call makes itself (its answer, its scratch) are no change of state.

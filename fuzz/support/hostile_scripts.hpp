@@ -83,6 +83,10 @@ struct HostileWorld {
 	std::vector<godot::StringName> query_members;
 };
 
+// Whether an argument list holds an object freed since: a call back into the plug-in with
+// it would hand the binder a dangling pointer, which a script must not do either.
+bool holds_freed_object(const std::vector<godot::Variant> &p_arguments);
+
 enum class RunMode : uint8_t {
 	QUICK,
 	EXACT,

@@ -3,10 +3,12 @@
 
 #include "fuzz_check.hpp"
 #include "fuzz_input.hpp"
+#include "hostile_scripts.hpp"
 #include "state_snapshot.hpp"
 #include "variant_decoder.hpp"
 
 #include <engine_double/script_double.hpp>
+#include <engine_double/write_epoch.hpp>
 
 #include <godot_cpp/classes/ref.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
@@ -16,6 +18,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <random>
 
@@ -122,9 +125,53 @@ void check_decoder() {
 	}
 }
 
+// The write epoch moves for a write to anything that existed at its mark, for a non-const
+// element access, for an object's property and for a free; never for what was made after.
+void check_write_epoch() {
+	Array old_array;
+	old_array.push_back(int64_t(1));
+	Dictionary old_dictionary;
+	Object *object = memnew(Object);
+	engine_double::write_epoch_mark();
+	const uint64_t start = engine_double::write_epoch();
+	Array fresh;
+	fresh.push_back(int64_t(2));
+	Dictionary fresh_dictionary;
+	fresh_dictionary["key"] = fresh;
+	const Array &read_only_view = old_array;
+	FUZZ_CHECK(engine_double::write_epoch() == start && int64_t(read_only_view[0]) == 1, "new containers and const reads leave the epoch alone");
+	const std::function<void()> writes[] = {
+		[&] { old_array.push_back(int64_t(3)); },
+		[&] { old_array[0]; },
+		[&] { old_dictionary["key"] = 1; },
+		[&] { object->set_meta("note", 1); },
+		[&] { memdelete(object); },
+	};
+	for (const std::function<void()> &write : writes) {
+		const uint64_t before = engine_double::write_epoch();
+		write();
+		FUZZ_CHECK(engine_double::write_epoch() > before, "each write to old state moves the epoch");
+	}
+}
+
+// A plan rides behind its marker; an input without one is left whole.
+void check_hostile_split() {
+	const std::vector<uint8_t> plain = { 1, 2, 3, 0x5A };
+	FUZZ_CHECK(split_hostile_input(plain.data(), plain.size()).size == 4, "no marker, no plan");
+	std::vector<uint8_t> input = { 9, 9 };
+	const std::vector<uint8_t> tail = hostile_tail({ 0, 1, 2, 3, 4 });
+	input.insert(input.end(), tail.begin(), tail.end());
+	const SplitInput split = split_hostile_input(input.data(), input.size());
+	FUZZ_CHECK(split.size == 2 && split.plan.acts.size() == 1, "the plan's bytes are cut off the input");
+	const HostileAct &act = split.plan.acts[0];
+	FUZZ_CHECK(act.kind == HostileKind::FREE_OBJECT && act.after && act.call_number == 2 && act.target == 3 && act.value == 4, "an act reads kind, point, call, target and value");
+}
+
 } // namespace
 
 int main() {
+	check_write_epoch();
+	check_hostile_split();
 	check_bounded_reads();
 	check_snapshot_sees_changes();
 	check_freed_objects();
