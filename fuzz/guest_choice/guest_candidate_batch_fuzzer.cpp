@@ -158,12 +158,11 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-	const SplitInput input = split_hostile_input(p_data, p_size);
-	run_quick_then_exact([&](RunMode p_mode, bool &r_rerun) {
-		GuestBytes in(input.data, input.size);
+	run_quick_then_exact(p_data, p_size, [](const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
+		GuestBytes in(p_input.data, p_input.size);
 		GuestObjectKeeper keeper;
 		// A plan of misbehaving scripts plays on plain objects, which scripts can free.
-		GuestBatchScenario scenario(in, keeper, !input.plan.empty());
+		GuestBatchScenario scenario(in, keeper, !p_input.plan.empty());
 		HostileWorld world;
 		world.roots = [&] { return scenario.roots(); };
 		world.reentries = { [&] {
@@ -173,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
 			}
 		} };
 
-		CallAudit audit(p_mode, input.plan, world);
+		CallAudit audit(p_mode, p_input.plan, world);
 		const Dictionary answer = call_guest_method("guest_candidate_batch", scenario.arguments(), scenario.freed_arguments());
 		audit.finish();
 		if (audit.needs_exact()) {

@@ -458,7 +458,6 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-	const SplitInput input = split_hostile_input(p_data, p_size);
-	run_quick_then_exact([&](RunMode p_mode, bool &r_rerun) { run_input(input, p_mode, r_rerun); });
+	run_quick_then_exact(p_data, p_size, run_input);
 	return 0;
 }

@@ -255,12 +255,11 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *p_data, size_t p_size) {
-	const SplitInput input = split_hostile_input(p_data, p_size);
-	run_quick_then_exact([&](RunMode p_mode, bool &r_rerun) {
+	run_quick_then_exact(p_data, p_size, [](const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
 		run = Run();
 		run.mode = p_mode;
-		run.plan = &input.plan;
-		run_input(input);
+		run.plan = &p_input.plan;
+		run_input(p_input);
 		r_rerun = run.rerun;
 	});
 	return 0;

@@ -398,14 +398,15 @@ RerunCount rerun_count;
 
 } // namespace
 
-void run_quick_then_exact(const std::function<void(RunMode p_mode, bool &r_rerun)> &p_body) {
+void run_quick_then_exact(const uint8_t *p_data, size_t p_size, const std::function<void(const SplitInput &p_input, RunMode p_mode, bool &r_rerun)> &p_body) {
+	const SplitInput input = split_hostile_input(p_data, p_size);
 	bool rerun = false;
 	rerun_count.runs++;
-	p_body(RunMode::QUICK, rerun);
+	p_body(input, RunMode::QUICK, rerun);
 	if (rerun) {
 		rerun_count.reruns++;
 		bool unused = false;
-		p_body(RunMode::EXACT, unused);
+		p_body(input, RunMode::EXACT, unused);
 	}
 }
 

@@ -141,7 +141,8 @@ private:
 	void fire(const HostileAct &p_act, uint64_t p_self_id, godot::Variant *r_result);
 };
 
-// Runs p_body quickly, then exactly when the quick run set r_rerun (and stopped).
-void run_quick_then_exact(const std::function<void(RunMode p_mode, bool &r_rerun)> &p_body);
+// A fuzzer's whole input: splits off its plan, runs p_body quickly, then exactly when the
+// quick run set r_rerun (and stopped).
+void run_quick_then_exact(const uint8_t *p_data, size_t p_size, const std::function<void(const SplitInput &p_input, RunMode p_mode, bool &r_rerun)> &p_body);
 
 } // namespace veltrin_fuzz

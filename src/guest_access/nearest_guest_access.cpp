@@ -116,6 +116,9 @@ godot::TypedArray<godot::Vector3i> resolve_timed(const NearestQuery &p_query, co
 // Steps after the path service's script test: the batch, the prefilter, the tree, the
 // selection, the resolutions and the measured signal.
 godot::Dictionary answer_from_batch(const NearestQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
+	// The goals as the caller gave them: a script the query calls may empty or refill the
+	// caller's list (it is shared), and the query answers for what it was asked.
+	const godot::Array goals = p_goals.duplicate(false);
 	const NearestQuery &query = p_query;
 	const ProjectionNames &names = query.names;
 	godot::Dictionary batch = query.path->get(names._query_batch);
@@ -132,7 +135,7 @@ godot::Dictionary answer_from_batch(const NearestQuery &p_query, const godot::Ar
 	}
 	const godot::Dictionary targets = batch.get(names.targets, godot::Variant());
 	const godot::Dictionary path_cache = query.path->get(names._path_cache);
-	if (!goals_pass_prefilter(query, p_goals, passable, targets, path_cache)) {
+	if (!goals_pass_prefilter(query, goals, passable, targets, path_cache)) {
 		return declined_answer();
 	}
 
@@ -147,7 +150,7 @@ godot::Dictionary answer_from_batch(const NearestQuery &p_query, const godot::Ar
 	}
 
 	godot::Vector3i best = p_fallback_target;
-	const Selection selection = select_goal(names, p_goals, targets, tree, best);
+	const Selection selection = select_goal(names, goals, targets, tree, best);
 	if (selection == Selection::UNSUPPORTED) {
 		return declined_answer();
 	}
@@ -160,7 +163,7 @@ godot::Dictionary answer_from_batch(const NearestQuery &p_query, const godot::Ar
 		}
 	}
 	// The service's last-query fields always end up describing the last goal asked for.
-	const godot::Vector3i last_goal = p_goals[p_goals.size() - 1];
+	const godot::Vector3i last_goal = goals[goals.size() - 1];
 	if (!found || last_goal != best) {
 		resolve_timed(query, last_goal, tree);
 	}

@@ -2,6 +2,7 @@
 
 #include "common/answers.hpp"
 #include "common/diagnostics.hpp"
+#include "common/live_object.hpp"
 #include "native/search.hpp"
 #include "route/edge_translation.hpp"
 #include "route/search_result.hpp"
@@ -40,6 +41,14 @@ struct SearchCall {
 // The rows of one cell: natively for plain walking cells when the provider allows it,
 // otherwise from the provider.
 godot::Variant cell_rows(SearchCall &r_call, const godot::Variant &p_cell) {
+	if (r_call.walk_context.path != nullptr) {
+		// The provider's script may have freed the path service (a node, say) since its rows
+		// were last read here: it is reached again through the Variant that holds it.
+		r_call.walk_context.path = r_call.path_holder.get_validated_object();
+		if (r_call.walk_context.path == nullptr) {
+			throw ObjectGone();
+		}
+	}
 	if (p_cell.get_type() == godot::Variant::VECTOR3I &&
 	        builtin_walk_edge_rows(r_call.names, r_call.walk_context, p_cell, r_call.native_rows)) {
 		return r_call.native_rows;

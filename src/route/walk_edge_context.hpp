@@ -13,7 +13,7 @@ namespace veltrin {
 // What the native walk edge rows need from the path service. An empty context (no path
 // object) makes every row request decline.
 struct WalkEdgeContext {
-	godot::Object *path = nullptr; // Not owned: the caller holds the path service alive.
+	godot::Object *path = nullptr; // Not owned: the caller reaches it again after every script call.
 	int64_t front = 0;
 	int64_t back = 0;
 	int64_t orthogonal_move_cost = 0;

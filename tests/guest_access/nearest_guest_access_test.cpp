@@ -3,6 +3,8 @@
 
 #include "access_test_base.hpp"
 
+#include <engine_double/script_hook.hpp>
+
 #include <engine_double/call_log.hpp>
 
 #include <godot_cpp/variant/packed_int64_array.hpp>
@@ -98,6 +100,23 @@ TEST_F(NearestTest, AnswersFromTheTreeAndRecordsTheRouteInTheService) {
 	EXPECT_TRUE(bool(batch.get("ready", false)));
 	EXPECT_FALSE(bool(batch.get("arithmetic_wrapped", true)));
 	EXPECT_EQ(batch.get("tree", Variant()).get_type(), Variant::DICTIONARY);
+}
+
+// The caller's script empties its goal list from inside the tree build: the query still
+// answers for the goals it was given and never indexes the emptied list.
+TEST_F(NearestTest, GoalsTheScriptEmptiesMidCallAreTheGoalsItWasGiven) {
+	resort->open_batch(START, cells({ EAST }));
+	Array goals = cells({ EAST });
+	engine_double::script_hook_set([goals](engine_double::ScriptHookCall &r_call) mutable {
+		if (r_call.method == StringName("_build_guest_query_tree_compact")) {
+			goals.clear();
+		}
+	});
+	const Dictionary answer = nearest(START, goals, FALLBACK);
+	engine_double::script_hook_set(nullptr);
+	EXPECT_TRUE(goals.is_empty());
+	EXPECT_TRUE(take_errors().empty());
+	EXPECT_EQ(Vector3i(answer.get("target_cell", Variant())), EAST);
 }
 
 TEST_F(NearestTest, DeclinesBadArgumentsBeforeAskingTheTickSource) {
