@@ -29,6 +29,7 @@
 #include <cstring>
 #include <deque>
 #include <unordered_map>
+#include <unordered_set>
 
 using namespace godot;
 
@@ -86,6 +87,9 @@ public:
 
 private:
 	std::unordered_map<const void *, uint32_t> container_numbers;
+	// Containers a skipped member holds: left out wherever they appear (another member may
+	// share one).
+	std::unordered_set<const void *> skipped_containers;
 	std::vector<uint64_t> walked_objects;
 	std::deque<Object *> pending_objects;
 
@@ -125,6 +129,10 @@ private:
 	}
 
 	void encode_array(const Variant &p_value, int p_depth) {
+		if (skipped_containers.count(p_value._identity()) != 0) {
+			record(p_depth, K_NIL);
+			return;
+		}
 		if (revisit(p_value, p_depth, K_SAME_ARRAY, K_ARRAY)) {
 			return;
 		}
@@ -141,6 +149,10 @@ private:
 	}
 
 	void encode_dictionary(const Variant &p_value, int p_depth) {
+		if (skipped_containers.count(p_value._identity()) != 0) {
+			record(p_depth, K_NIL);
+			return;
+		}
 		if (revisit(p_value, p_depth, K_SAME_DICTIONARY, K_DICTIONARY)) {
 			return;
 		}
@@ -348,6 +360,14 @@ private:
 			pending_objects.pop_front();
 			const Dictionary members = engine_double::script_state_snapshot(next);
 			const Array names = members.keys();
+			for (int64_t i = 0; skipped_members != nullptr && i < names.size(); i++) {
+				const StringName member = names[i];
+				const Variant value = next->get(member);
+				const Variant::Type type = value.get_type();
+				if ((type == Variant::ARRAY || type == Variant::DICTIONARY) && std::find(skipped_members->begin(), skipped_members->end(), member) != skipped_members->end()) {
+					skipped_containers.insert(value._identity());
+				}
+			}
 			for (int64_t i = 0; i < names.size(); i++) {
 				const StringName member = names[i];
 				record(0, K_MEMBER);
