@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the three plug-in configurations,
 # a Release build (template_release, as a shipped game loads it), a build under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the format check, the shipping build
+# AddressSanitizer and UndefinedBehaviorSanitizer, the format and layering checks, the shipping build
 # against the godot-cpp stand-in (scripts/check_real_build.sh), and a bounded run of every
 # fuzzer (scripts/fuzz.sh). Prints each stage's time and a summary at the end.
 set -euo pipefail
@@ -54,6 +54,7 @@ run_build() {
 
 stage setup scripts/setup.sh
 stage format scripts/check_format.sh
+stage layers scripts/check_layers.sh
 stage full run_build full -DVELTRIN_CONFIGURATION=full
 stage no_diagnostics run_build no_diagnostics -DVELTRIN_CONFIGURATION=no_diagnostics -DVELTRIN_BUILD_BENCH=OFF -DVELTRIN_BUILD_ENGINE_DOUBLE_TESTS=OFF
 stage reduced run_build reduced -DVELTRIN_CONFIGURATION=reduced -DVELTRIN_BUILD_BENCH=OFF -DVELTRIN_BUILD_ENGINE_DOUBLE_TESTS=OFF
