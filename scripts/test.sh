@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the three plug-in configurations,
 # a Release build (template_release, as a shipped game loads it), a build under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the format and layering checks, the shipping build
-# against the godot-cpp stand-in (scripts/check_real_build.sh), and a bounded run of every
-# fuzzer (scripts/fuzz.sh). Prints each stage's time and a summary at the end.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the format and layering checks, the
+# shipping build against the godot-cpp stand-in (scripts/check_real_build.sh), and a bounded
+# run of every fuzzer (scripts/fuzz.sh). Prints each stage's time and a summary at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
