@@ -11,6 +11,7 @@ jobs=${VELTRIN_JOBS:-$(nproc)}
 scripts/setup.sh
 
 scripts/check_format.sh
+scripts/check_layers.sh
 
 run_build() {
 	local name=$1

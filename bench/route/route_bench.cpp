@@ -5,7 +5,7 @@
 
 #include "crossing_counters.hpp"
 
-#include "native/search.h"
+#include "native/search.hpp"
 #include "path_service_fixture.hpp"
 
 #include "plugin_session.hpp"

@@ -23,7 +23,7 @@ class CrossingReader {
 public:
 	CrossingReader() { reset(); }
 	void reset() {
-		for (int side = 0; side < internal::CROSSING_SIDE_COUNT; side++) {
+		for (uint32_t side = 0; side < internal::CROSSING_SIDE_COUNT; side++) {
 			_start[side] = internal::crossing_state.counts[side];
 		}
 	}
