@@ -91,16 +91,20 @@ void record_samples(benchmark::State &p_state, Record p_record, bool p_direct) {
 }
 
 void BM_Recorder(benchmark::State &p_state) {
-	record_samples(p_state, [](const Ref<RefCounted> &p_budget, const StringName &p_metric, int64_t p_sample) {
-		return veltrin::performance_record_sample_impl(p_budget.ptr(), p_metric, p_sample);
-	}, true);
+	record_samples(
+	        p_state, [](const Ref<RefCounted> &p_budget, const StringName &p_metric, int64_t p_sample) {
+		        return veltrin::performance_record_sample_impl(p_budget.ptr(), p_metric, p_sample);
+	        },
+	        true);
 }
 
 void BM_RecorderBound(benchmark::State &p_state) {
 	const StringName method("performance_record_sample");
-	record_samples(p_state, [&method](const Ref<RefCounted> &p_budget, const StringName &p_metric, int64_t p_sample) {
-		return Dictionary(host->call(core, method, { Variant(p_budget), p_metric, p_sample }));
-	}, false);
+	record_samples(
+	        p_state, [&method](const Ref<RefCounted> &p_budget, const StringName &p_metric, int64_t p_sample) {
+		        return Dictionary(host->call(core, method, { Variant(p_budget), p_metric, p_sample }));
+	        },
+	        false);
 }
 
 void BM_NaiveResort(benchmark::State &p_state) {

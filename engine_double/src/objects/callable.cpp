@@ -2,10 +2,10 @@
 // engine's rules.
 
 #include "callable_bind.hpp"
-#include <engine_double/internal/crossing.hpp>
 #include "callable_data.hpp"
 #include "deferred_calls.hpp"
 #include "object_state.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <godot_cpp/classes/object.hpp>

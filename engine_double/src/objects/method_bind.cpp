@@ -1,5 +1,5 @@
-#include <godot_cpp/classes/object.hpp>
 #include <engine_double/internal/crossing.hpp>
+#include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/core/method_bind.hpp>
 

@@ -1,10 +1,10 @@
 // godot::Object: lifetime, identity, class, script attachment, metadata and listings.
 
 #include "class_registry.hpp"
-#include <engine_double/internal/crossing.hpp>
 #include "object_db.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/script_double.hpp>
 #include <godot_cpp/core/error_macros.hpp>

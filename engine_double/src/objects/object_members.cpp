@@ -2,12 +2,12 @@
 // instance, extension hooks, the class's bound members, then "script" and metadata).
 
 #include "call_error_text.hpp"
-#include <engine_double/internal/crossing.hpp>
 #include "call_log_record.hpp"
 #include "class_registry.hpp"
 #include "deferred_calls.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <godot_cpp/classes/ref_counted.hpp>
 #include <godot_cpp/core/error_macros.hpp>

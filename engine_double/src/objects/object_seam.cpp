@@ -1,8 +1,8 @@
 // What the value types ask of the object layer.
 
 #include "object_db.hpp"
-#include <engine_double/internal/crossing.hpp>
 #include "object_state.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>

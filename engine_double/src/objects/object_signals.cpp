@@ -1,13 +1,13 @@
 // godot::Object: signals, with the engine's checks and messages.
 
 #include "call_error_text.hpp"
-#include <engine_double/internal/crossing.hpp>
 #include "call_log_record.hpp"
 #include "callable_data.hpp"
 #include "class_registry.hpp"
 #include "deferred_calls.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <godot_cpp/core/error_macros.hpp>

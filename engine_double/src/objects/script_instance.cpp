@@ -1,9 +1,9 @@
 // A script object's instance side: members, and calls with GDScript's argument rules.
 
 #include "call_log_record.hpp"
-#include <engine_double/internal/crossing.hpp>
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>

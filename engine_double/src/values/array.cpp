@@ -1,10 +1,10 @@
 // Array: a shared handle to elements, with the engine's checks and error texts.
 
 #include "array_data.hpp"
-#include <engine_double/internal/crossing.hpp>
 #include "duplicate.hpp"
 #include "random.hpp"
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/templates/sort_array.hpp>

@@ -1,9 +1,9 @@
 // Dictionary: a shared, insertion-ordered map with the engine's checks and error texts.
 
 #include "dictionary_data.hpp"
-#include <engine_double/internal/crossing.hpp>
 #include "duplicate.hpp"
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/templates/sort_array.hpp>

@@ -1,7 +1,7 @@
 // The out-of-line parts of the packed arrays: engine-style reports and byte conversions.
 
-#include <engine_double/internal/packed_array_base.hpp>
 #include <engine_double/internal/crossing.hpp>
+#include <engine_double/internal/packed_array_base.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/variant.hpp>
 

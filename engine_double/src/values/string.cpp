@@ -1,5 +1,5 @@
-#include <godot_cpp/variant/string.hpp>
 #include <engine_double/internal/crossing.hpp>
+#include <godot_cpp/variant/string.hpp>
 
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/node_path.hpp>

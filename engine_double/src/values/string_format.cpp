@@ -1,8 +1,8 @@
 // String % values: the engine's printf-style formatting. On a bad format the result is the
 // engine's error text, as evaluating the operator gives.
 
-#include <godot_cpp/variant/variant.hpp>
 #include <engine_double/internal/crossing.hpp>
+#include <godot_cpp/variant/variant.hpp>
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
-#include <godot_cpp/variant/string_name.hpp>
 #include <engine_double/internal/crossing.hpp>
+#include <godot_cpp/variant/string_name.hpp>
 
 #include <godot_cpp/variant/node_path.hpp>
 #include <godot_cpp/variant/variant.hpp>

@@ -1,7 +1,7 @@
 // Number parsing and printing with the engine's exact rules.
 
-#include <godot_cpp/core/error_macros.hpp>
 #include <engine_double/internal/crossing.hpp>
+#include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/string.hpp>
 
 #include <cmath>

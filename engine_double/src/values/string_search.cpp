@@ -1,7 +1,7 @@
 // Searching, slicing and case mapping of String, following the engine's edge cases.
 
-#include <godot_cpp/variant/packed_string_array.hpp>
 #include <engine_double/internal/crossing.hpp>
+#include <godot_cpp/variant/packed_string_array.hpp>
 #include <godot_cpp/variant/string.hpp>
 
 #include <string>

@@ -1,5 +1,5 @@
-#include <godot_cpp/variant/utility_functions.hpp>
 #include <engine_double/internal/crossing.hpp>
+#include <godot_cpp/variant/utility_functions.hpp>
 
 #include "marshalls.hpp"
 #include "random.hpp"

@@ -2,8 +2,8 @@
 // and elements) and identity (is_same); plus godot-cpp's own operators.
 
 #include "hashing.hpp"
-#include <engine_double/internal/crossing.hpp>
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <godot_cpp/core/error_macros.hpp>

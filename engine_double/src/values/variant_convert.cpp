@@ -2,8 +2,8 @@
 // held type does not convert.
 
 #include "container_type.hpp"
-#include <engine_double/internal/crossing.hpp>
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <godot_cpp/core/error_macros.hpp>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <gdextension_interface.h>
 #include <engine_double/internal/crossing.hpp>
+#include <gdextension_interface.h>
 #include <godot_cpp/core/defs.hpp>
 
 #include <cstdint>
