@@ -59,7 +59,7 @@ bool guest_candidate_supported(const GuestCandidateKeyKinds &p_kinds, const godo
 struct GuestRowFacts {
 	const GuestCandidateKeyKinds *kinds = nullptr;
 	godot::Array values;
-	int32_t index[GuestCandidateKeyKinds::SLOT_COUNT];
+	int32_t index[GuestCandidateKeyKinds::SLOT_COUNT] = {};
 
 	// The value under p_key (one of the table's keys), or nullptr when it is absent.
 	const godot::Variant *find(const GuestBatchKey &p_key) const;
