@@ -1,33 +1,67 @@
 #!/usr/bin/env bash
 # Builds everything from nothing and runs every test: the three plug-in configurations,
-# a build under AddressSanitizer and UndefinedBehaviorSanitizer, the format check, and a
-# bounded run of every fuzzer (scripts/fuzz.sh).
+# a Release build (template_release, as a shipped game loads it), a build under
+# AddressSanitizer and UndefinedBehaviorSanitizer, the format and layering checks, the
+# shipping build against the godot-cpp stand-in (scripts/check_real_build.sh), and a bounded
+# run of every fuzzer (scripts/fuzz.sh). Prints each stage's time and a summary at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 out=${VELTRIN_TEST_OUT:-$root/out}
 jobs=${VELTRIN_JOBS:-$(nproc)}
 
-scripts/setup.sh
+stage_names=()
+stage_seconds=()
+current_stage=""
+current_start=0
 
-scripts/check_format.sh
-scripts/check_layers.sh
+# stage <name> <command...>: runs one CI stage and records its wall-clock time.
+stage() {
+	current_stage=$1
+	shift
+	echo "== $current_stage"
+	current_start=$SECONDS
+	"$@"
+	stage_names+=("$current_stage")
+	stage_seconds+=($((SECONDS - current_start)))
+	echo "-- $current_stage: ${stage_seconds[-1]} s"
+	current_stage=""
+}
+
+print_stage_times() {
+	local status=$?
+	echo "== stage times"
+	local i
+	for i in "${!stage_names[@]}"; do
+		printf '  %-16s %6d s\n' "${stage_names[$i]}" "${stage_seconds[$i]}"
+	done
+	if [ -n "$current_stage" ]; then
+		printf '  %-16s %6d s  FAILED\n' "$current_stage" $((SECONDS - current_start))
+	fi
+	printf '  %-16s %6d s\n' total "$SECONDS"
+	return $status
+}
+trap print_stage_times EXIT
 
 run_build() {
 	local name=$1
 	shift
-	echo "== $name"
 	rm -rf "$out/$name"
 	cmake -S "$root" -B "$out/$name" -G Ninja -DVELTRIN_WERROR=ON "$@" >/dev/null
 	cmake --build "$out/$name" -j "$jobs"
 	ctest --test-dir "$out/$name" --output-on-failure -j "$jobs"
 }
 
-run_build full -DVELTRIN_CONFIGURATION=full
-run_build no_diagnostics -DVELTRIN_CONFIGURATION=no_diagnostics -DVELTRIN_BUILD_BENCH=OFF -DVELTRIN_BUILD_ENGINE_DOUBLE_TESTS=OFF
-run_build reduced -DVELTRIN_CONFIGURATION=reduced -DVELTRIN_BUILD_BENCH=OFF -DVELTRIN_BUILD_ENGINE_DOUBLE_TESTS=OFF
-run_build sanitize -DCMAKE_BUILD_TYPE=Debug -DVELTRIN_SANITIZE=ON -DVELTRIN_BUILD_BENCH=OFF
-
-VELTRIN_FUZZ_SECONDS=${VELTRIN_FUZZ_SECONDS:-60} scripts/fuzz.sh
+stage setup scripts/setup.sh
+stage format scripts/check_format.sh
+stage layers scripts/check_layers.sh
+stage full run_build full -DVELTRIN_CONFIGURATION=full
+stage no_diagnostics run_build no_diagnostics -DVELTRIN_CONFIGURATION=no_diagnostics -DVELTRIN_BUILD_BENCH=OFF -DVELTRIN_BUILD_ENGINE_DOUBLE_TESTS=OFF
+stage reduced run_build reduced -DVELTRIN_CONFIGURATION=reduced -DVELTRIN_BUILD_BENCH=OFF -DVELTRIN_BUILD_ENGINE_DOUBLE_TESTS=OFF
+# What a shipped game loads and what the demo and benchmarks build: no DEBUG_ENABLED.
+stage release run_build release -DCMAKE_BUILD_TYPE=Release
+stage sanitize run_build sanitize -DCMAKE_BUILD_TYPE=Debug -DVELTRIN_SANITIZE=ON -DVELTRIN_BUILD_BENCH=OFF
+stage real_build scripts/check_real_build.sh
+stage fuzz env VELTRIN_FUZZ_SECONDS="${VELTRIN_FUZZ_SECONDS:-60}" scripts/fuzz.sh
 
 echo "all tests passed"
