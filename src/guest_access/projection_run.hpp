@@ -4,6 +4,7 @@
 // guest, the caller's numbers and the query inputs every access search of the call uses.
 
 #include "common/live_object.hpp"
+#include "guest_access/projection_keys.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -41,6 +42,7 @@ struct ProjectionRequest {
 
 struct ProjectionRun {
 	const ProjectionNames &names;
+	const ProjectionKeys &keys;
 	const LiveObject &runtime;
 	const ProjectionServices &services;
 	const ProjectionRequest &request;

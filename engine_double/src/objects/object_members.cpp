@@ -8,6 +8,7 @@
 #include "object_db.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/write_epoch.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
@@ -137,6 +138,7 @@ using engine_double::internal::ObjectAccess;
 using engine_double::internal::ObjectState;
 
 Variant Object::get(const StringName &p_property) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	const uint64_t id = _instance_id;
 	const ObjectState &state = *_state;
 	Variant value;
@@ -169,6 +171,7 @@ Variant Object::get(const StringName &p_property) const {
 }
 
 void Object::set(const StringName &p_property, const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	engine_double::internal::note_write(_state->birth);
 	const uint64_t id = _instance_id;
 	ObjectState &state = *_state;
@@ -204,12 +207,14 @@ void Object::set(const StringName &p_property, const Variant &p_value) {
 }
 
 Variant Object::_call_variadic(const StringName &p_method, const Variant **p_args, int p_argcount) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	GDExtensionCallError error;
 	// godot-cpp drops the call error of a vararg engine method: nothing is printed.
 	return ObjectAccess::callp(this, p_method, p_args, p_argcount, error);
 }
 
 void Object::_call_deferred_variadic(const StringName &p_method, const Variant **p_args, int p_argcount) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	std::vector<Variant> arguments;
 	for (int i = 0; i < p_argcount; i++) {
 		arguments.push_back(*p_args[i]);
@@ -218,6 +223,7 @@ void Object::_call_deferred_variadic(const StringName &p_method, const Variant *
 }
 
 Variant Object::callv(const StringName &p_method, const Array &p_arg_array) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	const int64_t count = p_arg_array.size();
 	std::vector<const Variant *> pointers(size_t(count) + 1);
 	for (int64_t i = 0; i < count; i++) {
@@ -232,6 +238,7 @@ Variant Object::callv(const StringName &p_method, const Array &p_arg_array) {
 }
 
 bool Object::has_method(const StringName &p_method) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_method == engine_double::internal::name_free()) {
 		return true;
 	}
@@ -239,6 +246,7 @@ bool Object::has_method(const StringName &p_method) const {
 }
 
 int64_t Object::get_method_argument_count(const StringName &p_method) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_state->script_instance) {
 		int64_t count = 0;
 		if (_state->script_instance->get_method_argument_count(p_method, count)) {

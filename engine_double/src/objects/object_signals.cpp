@@ -7,6 +7,7 @@
 #include "deferred_calls.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <engine_double/write_epoch.hpp>
@@ -45,10 +46,12 @@ std::vector<Connection>::iterator find_connection(std::vector<Connection> &p_slo
 } // namespace
 
 bool Object::has_signal(const StringName &p_signal) const {
+	ENGINE_DOUBLE_CROSSING;
 	return script_has_signal(*_state, p_signal) || class_has_signal(this, p_signal);
 }
 
 Error Object::_emit_signal_variadic(const StringName &p_signal, const Variant **p_args, int p_argcount) {
+	ENGINE_DOUBLE_CROSSING;
 	ObjectState &state = *_state;
 	if (state.logged) {
 		engine_double::internal::call_log_record(this, engine_double::CallLogKind::EMIT, p_signal, p_args, p_argcount, has_signal(p_signal));
@@ -94,6 +97,7 @@ Error Object::_emit_signal_variadic(const StringName &p_signal, const Variant **
 }
 
 Error Object::connect(const StringName &p_signal, const Callable &p_callable, uint32_t p_flags) {
+	ENGINE_DOUBLE_CROSSING;
 	engine_double::internal::note_write(_state->birth);
 	ERR_FAIL_COND_V_MSG(p_callable.is_null(), ERR_INVALID_PARAMETER, "Cannot connect to '" + String(p_signal) + "': the provided callable is null.");
 	if (p_callable.is_standard()) {
@@ -120,6 +124,7 @@ Error Object::connect(const StringName &p_signal, const Callable &p_callable, ui
 }
 
 void Object::disconnect(const StringName &p_signal, const Callable &p_callable) {
+	ENGINE_DOUBLE_CROSSING;
 	engine_double::internal::note_write(_state->birth);
 	ERR_FAIL_COND_MSG(p_callable.is_null(), "Cannot disconnect from '" + String(p_signal) + "': the provided callable is null.");
 	ObjectState &state = *_state;
@@ -137,6 +142,7 @@ void Object::disconnect(const StringName &p_signal, const Callable &p_callable) 
 }
 
 bool Object::is_connected(const StringName &p_signal, const Callable &p_callable) const {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_V_MSG(p_callable.is_null(), false, "Cannot determine if connected to '" + String(p_signal) + "': the provided callable is null.");
 	auto slots = _state->connections.find(p_signal);
 	if (slots == _state->connections.end()) {

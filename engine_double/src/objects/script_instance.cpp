@@ -4,6 +4,7 @@
 #include "object_db.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/script_hook.hpp>
 #include <engine_double/write_epoch.hpp>
@@ -202,6 +203,8 @@ godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godo
 		hook(before);
 		if (!before.skip_body && instance_still_runs(owner_id, this, script.ptr())) {
 			try {
+				// What the body does is the script's work, not its caller's.
+				const CrossingFrame frame(CROSSING_SCRIPT);
 				result = method->function ? method->function(call) : godot::Variant();
 			} catch (...) {
 				godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by script method '" + godot::String(name) + "' of the engine double.");
@@ -219,6 +222,8 @@ godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godo
 		}
 	} else {
 		try {
+			// What the body does is the script's work, not its caller's.
+			const CrossingFrame frame(CROSSING_SCRIPT);
 			result = method->function ? method->function(call) : godot::Variant();
 		} catch (...) {
 			godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by script method '" + godot::String(p_name) + "' of the engine double.");
