@@ -3,11 +3,20 @@
 #include <cstddef>
 #include <cstdint>
 
-// Symbols of the double must stay visible to plug-ins built with -fvisibility=hidden.
+// Symbols of the double must stay visible to plug-ins built with -fvisibility=hidden. A DLL
+// of the double exports everything (its link says so), and a marked symbol would stop that.
+#ifdef _WIN32
+#define ENGINE_DOUBLE_API
+#else
 #define ENGINE_DOUBLE_API __attribute__((visibility("default")))
+#endif
 
 #ifndef GDE_EXPORT
+#ifdef _WIN32
+#define GDE_EXPORT __declspec(dllexport)
+#else
 #define GDE_EXPORT __attribute__((visibility("default")))
+#endif
 #endif
 
 #ifndef _FORCE_INLINE_
