@@ -1,5 +1,5 @@
 # Cross build for Windows x86_64 with Debian's mingw-w64 (posix threads).
-# Cross-built programs run under wine (64-bit), which CTest uses as the emulator.
+# Cross-built programs run under wine (64-bit, when installed), which CTest uses as the emulator.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -14,9 +14,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The compiler's runtime goes into every module, so wine needs no DLLs beside ours.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-set(CMAKE_SHARED_LINKER_FLAGS_INIT -static)
 
 # A private wine prefix inside the build directory, created on the first run; wine's own
 # diagnostics are silenced so that test output stays the tests' own.
