@@ -25,8 +25,12 @@ void *shared_library_symbol(void *p_handle, const std::string &p_name) {
 	return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(p_handle), p_name.c_str()));
 }
 
+// A MinGW library carries its own thread runtime, whose thread-local cleanup outlives an
+// unload and hangs the process at exit once another thread has run the library's code. The
+// engine never unloads a non-reloadable extension before it quits, so the double keeps the
+// library mapped too; loading it again finds the same module.
 void shared_library_close(void *p_handle) {
-	FreeLibrary(static_cast<HMODULE>(p_handle));
+	static_cast<void>(p_handle);
 }
 
 #else
