@@ -13,6 +13,7 @@ jobs=${VELTRIN_JOBS:-$(nproc)}
 scripts/setup.sh --cross
 
 scripts/check_format.sh
+scripts/check_layers.sh
 
 run_build() {
 	local name=$1

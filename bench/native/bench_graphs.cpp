@@ -1,4 +1,4 @@
-#include "bench_graphs.h"
+#include "bench_graphs.hpp"
 
 #include <random>
 

@@ -1,4 +1,4 @@
-#include "counting_allocator.h"
+#include "counting_allocator.hpp"
 
 #include <malloc.h>
 

@@ -1,4 +1,4 @@
-#include "ratio_reporter.h"
+#include "ratio_reporter.hpp"
 
 #include <cstdio>
 

@@ -2,11 +2,11 @@
 // a map of cost buckets) on the same graphs in the same run. The closing table
 // gives ns per settled node for both and the kernel's speedup.
 
-#include "bench_graphs.h"
-#include "counting_allocator.h"
-#include "native/search.h"
-#include "oracle/original_numeric.h"
-#include "ratio_reporter.h"
+#include "bench_graphs.hpp"
+#include "counting_allocator.hpp"
+#include "native/search.hpp"
+#include "oracle/original_numeric.hpp"
+#include "ratio_reporter.hpp"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>

@@ -3,7 +3,7 @@
 // the bare search kernel on the same graph. Every search expands the whole grid (its goal is
 // outside the numbering). Prints the ratios to the script-provider search at the end.
 
-#include "native/search.h"
+#include "native/search.hpp"
 #include "path_service_fixture.hpp"
 
 #include "plugin_session.hpp"

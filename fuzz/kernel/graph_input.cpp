@@ -1,4 +1,4 @@
-#include "graph_input.h"
+#include "graph_input.hpp"
 
 #include <algorithm>
 #include <limits>

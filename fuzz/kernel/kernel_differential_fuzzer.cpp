@@ -3,15 +3,15 @@
 // the edge lookups. Any difference aborts with both records on stderr.
 //
 // Seeds: kernel_differential_fuzzer --write-seeds=<dir> writes the checked-in
-// corpus (see kernel_seeds.h) and exits.
+// corpus (see kernel_seeds.hpp) and exits.
 
-#include "graph_input.h"
-#include "kernel_seeds.h"
+#include "graph_input.hpp"
+#include "kernel_seeds.hpp"
 
-#include "native/search.h"
-#include "oracle/case_line.h"
-#include "oracle/original_numeric.h"
-#include "oracle/record_text.h"
+#include "native/search.hpp"
+#include "oracle/case_line.hpp"
+#include "oracle/original_numeric.hpp"
+#include "oracle/record_text.hpp"
 
 #include <algorithm>
 #include <array>

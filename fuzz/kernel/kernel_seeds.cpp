@@ -1,6 +1,6 @@
-#include "kernel_seeds.h"
+#include "kernel_seeds.hpp"
 
-#include "oracle/case_generation.h"
+#include "oracle/case_generation.hpp"
 
 #include <cstdio>
 #include <fstream>

@@ -1,6 +1,6 @@
 #include "extension/veltrin_numeric_core.hpp"
 
-#include "extension/answers.hpp"
+#include "common/answers.hpp"
 #include "guest_access/nearest_guest_access.hpp"
 #include "guest_access/project_guest_candidates.hpp"
 #include "guest_choice/guest_candidate_batch.hpp"
@@ -12,6 +12,10 @@ using namespace godot;
 
 #ifdef VELTRIN_DIAGNOSTICS
 thread_local veltrin::DiagnosticValues VeltrinNumericCore::diagnostic_values;
+
+veltrin::DiagnosticValues &veltrin::current_thread_diagnostics() {
+	return VeltrinNumericCore::diagnostic_values;
+}
 #endif
 
 void VeltrinNumericCore::_bind_methods() {

@@ -3,7 +3,7 @@
 // The one script-visible class of the plug-in. Its bound methods are thin wrappers: each
 // hands its arguments to the free function that does the work.
 
-#include "extension/diagnostics.hpp"
+#include "common/diagnostics.hpp"
 #include "route/edge_cache.hpp"
 
 #include <godot_cpp/classes/object.hpp>

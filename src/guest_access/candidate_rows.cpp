@@ -1,9 +1,9 @@
 #include "guest_access/candidate_rows.hpp"
 
-#include "extension/diagnostics.hpp"
+#include "common/diagnostics.hpp"
+#include "common/saturating_math.hpp"
 #include "guest_access/input_names.hpp"
 #include "guest_access/path_minutes.hpp"
-#include "guest_access/saturating_math.hpp"
 #include "guest_access/tag_relief.hpp"
 
 #include <godot_cpp/variant/variant.hpp>

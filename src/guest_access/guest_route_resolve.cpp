@@ -4,7 +4,7 @@
 #include "guest_access/guest_route_copy.hpp"
 #include "guest_access/path_cache_key.hpp"
 #include "guest_access/query_tree_cost.hpp"
-#include "native/edge.h"
+#include "native/edge.hpp"
 
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/string.hpp>

@@ -1,7 +1,7 @@
 #include "guest_access/input_names.hpp"
 
-#include "guest_access/builtin.hpp"
-#include "guest_access/script_paths.hpp"
+#include "common/builtin.hpp"
+#include "common/script_paths.hpp"
 
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/string_name.hpp>
@@ -61,7 +61,7 @@ godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p
 } // namespace
 
 godot::Array sorted_builtin_input_names(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::Dictionary &p_inputs) {
-	if (!builtin(p_names, p_runtime, SIMULATION_RUNTIME_SCRIPT)) {
+	if (!builtin(p_names.resource_path, p_runtime, SIMULATION_RUNTIME_SCRIPT)) {
 		return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
 	}
 	return sorted_input_names(p_names, p_runtime, p_inputs);

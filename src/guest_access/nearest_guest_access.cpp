@@ -1,14 +1,14 @@
 #include "guest_access/nearest_guest_access.hpp"
 
-#include "extension/answers.hpp"
-#include "extension/diagnostics.hpp"
-#include "guest_access/builtin.hpp"
+#include "common/answers.hpp"
+#include "common/builtin.hpp"
+#include "common/diagnostics.hpp"
+#include "common/saturating_math.hpp"
+#include "common/script_paths.hpp"
 #include "guest_access/guest_cells.hpp"
 #include "guest_access/guest_route_resolve.hpp"
 #include "guest_access/path_cache_key.hpp"
 #include "guest_access/query_tree_cost.hpp"
-#include "guest_access/saturating_math.hpp"
-#include "guest_access/script_paths.hpp"
 
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/variant.hpp>
@@ -188,7 +188,7 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, godo
 	if (p_path == nullptr || !p_ticks.is_valid() || p_goals.is_empty()) {
 		return declined_answer();
 	}
-	if (!builtin(p_names, p_path, PATH_SERVICE_SCRIPT)) {
+	if (!builtin(p_names.resource_path, p_path, PATH_SERVICE_SCRIPT)) {
 		return declined_answer();
 	}
 	return answer_from_batch(NearestQuery { p_names, p_path, p_start, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);

@@ -1,8 +1,8 @@
 #include "guest_access/path_minutes.hpp"
 
-#include "guest_access/builtin.hpp"
-#include "guest_access/saturating_math.hpp"
-#include "guest_access/script_paths.hpp"
+#include "common/builtin.hpp"
+#include "common/saturating_math.hpp"
+#include "common/script_paths.hpp"
 
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/string.hpp>
@@ -107,7 +107,7 @@ int64_t guest_path_minutes(const ProjectionNames &p_names, godot::Object *p_path
 		return step_count(p_route);
 	}
 	const godot::Dictionary memo = p_path_service->get(p_names._guest_step_connector_memo);
-	const bool memo_trusted = builtin(p_names, p_path_service, PATH_SERVICE_SCRIPT) && builtin(p_names, p_elevator_service, ELEVATOR_SERVICE_SCRIPT);
+	const bool memo_trusted = builtin(p_names.resource_path, p_path_service, PATH_SERVICE_SCRIPT) && builtin(p_names.resource_path, p_elevator_service, ELEVATOR_SERVICE_SCRIPT);
 	return route_minutes(p_names, p_path_service, p_elevator_service, memo, memo_trusted, p_route, p_movement_scale, p_stair_credit, p_orthogonal_cost);
 }
 

@@ -1,7 +1,7 @@
 #include "guest_access/project_guest_candidates.hpp"
 
-#include "extension/answers.hpp"
-#include "extension/diagnostics.hpp"
+#include "common/answers.hpp"
+#include "common/diagnostics.hpp"
 #include "guest_access/candidate_rows.hpp"
 #include "guest_access/facility_access_cells.hpp"
 #include "guest_access/nearest_guest_access.hpp"

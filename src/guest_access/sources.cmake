@@ -1,5 +1,5 @@
 list(APPEND VELTRIN_CORE_SOURCES
-	${CMAKE_CURRENT_LIST_DIR}/projection_names.cpp ${CMAKE_CURRENT_LIST_DIR}/builtin.cpp
+	${CMAKE_CURRENT_LIST_DIR}/projection_names.cpp
 	${CMAKE_CURRENT_LIST_DIR}/nearest_guest_access.cpp
 	${CMAKE_CURRENT_LIST_DIR}/project_guest_candidates.cpp
 	${CMAKE_CURRENT_LIST_DIR}/candidate_rows.cpp
@@ -13,6 +13,5 @@ list(APPEND VELTRIN_CORE_SOURCES
 	${CMAKE_CURRENT_LIST_DIR}/projection_preflight.cpp
 	${CMAKE_CURRENT_LIST_DIR}/projection_run.cpp
 	${CMAKE_CURRENT_LIST_DIR}/query_tree_cost.cpp
-	${CMAKE_CURRENT_LIST_DIR}/saturating_math.cpp
 	${CMAKE_CURRENT_LIST_DIR}/tag_relief.cpp
 )

@@ -1,8 +1,8 @@
 #include "guest_choice/guest_candidate_batch.hpp"
 
-#include "extension/answers.hpp"
-#include "guest_access/builtin.hpp"
-#include "guest_access/projection_names.hpp"
+#include "common/answers.hpp"
+#include "common/builtin.hpp"
+#include "common/script_paths.hpp"
 #include "guest_choice/guest_batch_context.hpp"
 #include "guest_choice/guest_batch_names.hpp"
 #include "guest_choice/guest_batch_row.hpp"
@@ -85,9 +85,10 @@ Dictionary rejected_entry(const GuestBatchNames &p_names, const GuestBatchRow &p
 
 Dictionary evaluate_batch(Object *p_owner, const StringName &p_guest_id, const Array &p_facilities, const Dictionary &p_context) {
 	const GuestBatchNames names;
-	const ProjectionNames projection_names;
+	// The script property the recogniser reads; the only name the batch needs beyond its table.
+	const StringName resource_path("resource_path");
 
-	if (!builtin(projection_names, p_owner, "res://scripts/guest/guest_service.gd")) {
+	if (!builtin(resource_path, p_owner, GUEST_SERVICE_SCRIPT)) {
 		return declined_answer();
 	}
 	GuestBatchContext context;
@@ -95,7 +96,7 @@ Dictionary evaluate_batch(Object *p_owner, const StringName &p_guest_id, const A
 		return declined_answer();
 	}
 	GuestFrame frame;
-	if (!guest_frame_read(names, projection_names, p_owner, p_guest_id, frame)) {
+	if (!guest_frame_read(names, resource_path, p_owner, p_guest_id, frame)) {
 		return declined_answer();
 	}
 	// The whole batch is checked before any row is built, so a decline builds nothing.

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "common/wide_integer.hpp"
 #include "guest_choice/guest_batch_names.hpp"
 #include "guest_choice/guest_batch_row.hpp"
 #include "guest_choice/guest_need_map.hpp"
-#include "guest_choice/wide_integer.hpp"
 
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/string_name.hpp>

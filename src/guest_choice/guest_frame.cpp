@@ -1,6 +1,7 @@
 #include "guest_choice/guest_frame.hpp"
 
-#include "guest_access/builtin.hpp"
+#include "common/builtin.hpp"
+#include "common/script_paths.hpp"
 #include "guest_choice/guest_name_lists.hpp"
 
 using namespace godot;
@@ -38,11 +39,11 @@ bool all_values_are_integers(const Dictionary &p_dictionary) {
 
 } // namespace
 
-bool guest_frame_read(const GuestBatchNames &p_names, const ProjectionNames &p_projection_names, Object *p_owner, const StringName &p_guest_id, GuestFrame &r_frame) {
+bool guest_frame_read(const GuestBatchNames &p_names, const StringName &p_resource_path, Object *p_owner, const StringName &p_guest_id, GuestFrame &r_frame) {
 	r_frame.guest_holder = p_owner->call(p_names.get_guest.name, p_guest_id);
 	// A service may answer an object it has already freed: that is no guest.
 	r_frame.guest = r_frame.guest_holder.get_validated_object();
-	if (!builtin(p_projection_names, r_frame.guest, "res://scripts/guest/guest_runtime.gd")) {
+	if (!builtin(p_resource_path, r_frame.guest, GUEST_RUNTIME_SCRIPT)) {
 		return false;
 	}
 	Object *guest = r_frame.guest;
@@ -55,7 +56,7 @@ bool guest_frame_read(const GuestBatchNames &p_names, const ProjectionNames &p_p
 
 	r_frame.definition_holder = p_owner->call(p_names.get_definition.name, r_frame.type_id);
 	r_frame.definition = r_frame.definition_holder.get_validated_object();
-	if (!builtin(p_projection_names, r_frame.definition, "res://scripts/guest/guest_definition.gd")) {
+	if (!builtin(p_resource_path, r_frame.definition, GUEST_DEFINITION_SCRIPT)) {
 		return false;
 	}
 	Object *definition = r_frame.definition;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "guest_access/projection_names.hpp"
+#include "common/wide_integer.hpp"
 #include "guest_choice/guest_batch_names.hpp"
 #include "guest_choice/guest_need_map.hpp"
-#include "guest_choice/wide_integer.hpp"
 
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/variant/array.hpp>
@@ -49,7 +48,7 @@ struct GuestFrame {
 
 // Fetches the guest and its definition through the guest service and checks the type of
 // every guest value the batch reads. False (decline) at the first value it cannot handle.
-bool guest_frame_read(const GuestBatchNames &p_names, const ProjectionNames &p_projection_names, godot::Object *p_owner, const godot::StringName &p_guest_id, GuestFrame &r_frame);
+bool guest_frame_read(const GuestBatchNames &p_names, const godot::StringName &p_resource_path, godot::Object *p_owner, const godot::StringName &p_guest_id, GuestFrame &r_frame);
 
 // Reads the money, the survival reserve, the risk tolerance and the current minute.
 // p_absolute_minute is used as now when p_has_absolute_minute holds, else the owner's

@@ -1,5 +1,8 @@
 #include "performance/budget_state.hpp"
 
+#include "common/builtin.hpp"
+#include "common/script_paths.hpp"
+
 #include <godot_cpp/variant/utility_functions.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
@@ -68,19 +71,7 @@ bool is_int_window(const Array &p_window) {
 } // namespace
 
 bool is_performance_budget(const PerformanceNames &p_names, Object *p_owner) {
-	if (p_owner == nullptr) {
-		return false;
-	}
-	const Variant script_value = p_owner->get_script();
-	if (script_value.get_type() != Variant::OBJECT) {
-		return false;
-	}
-	Object *script = script_value.get_validated_object();
-	if (script == nullptr) {
-		return false;
-	}
-	const String path = script->get(p_names.resource_path);
-	return path == PERFORMANCE_BUDGET_SCRIPT;
+	return builtin(p_names.resource_path, p_owner, PERFORMANCE_BUDGET_SCRIPT);
 }
 
 std::optional<BudgetState> read_budget_state(const PerformanceNames &p_names, Object *p_owner, const StringName &p_metric_id, int64_t p_duration_us) {

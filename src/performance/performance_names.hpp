@@ -7,9 +7,6 @@
 
 namespace veltrin {
 
-// The script the recorder serves.
-constexpr const char *PERFORMANCE_BUDGET_SCRIPT = "res://scripts/core/performance_budget.gd";
-
 struct PerformanceNames {
 	// Script resource.
 	const godot::StringName resource_path = "resource_path";

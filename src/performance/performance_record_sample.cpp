@@ -1,6 +1,6 @@
 #include "performance/performance_record_sample.hpp"
 
-#include "extension/answers.hpp"
+#include "common/answers.hpp"
 #include "performance/budget_state.hpp"
 #include "performance/performance_names.hpp"
 #include "performance/performance_report.hpp"

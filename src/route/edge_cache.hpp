@@ -1,6 +1,6 @@
 #pragma once
 
-#include "native/edge.h"
+#include "native/edge.hpp"
 
 #include <cstddef>
 #include <cstdint>

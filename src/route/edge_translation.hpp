@@ -1,6 +1,6 @@
 #pragma once
 
-#include "native/edge.h"
+#include "native/edge.hpp"
 
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/variant.hpp>

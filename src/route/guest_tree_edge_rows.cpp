@@ -1,6 +1,6 @@
 #include "route/walk_edge_rows.hpp"
 
-#include "extension/answers.hpp"
+#include "common/answers.hpp"
 
 #include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/variant.hpp>

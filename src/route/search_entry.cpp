@@ -1,8 +1,8 @@
 #include "route/search_entry.hpp"
 
-#include "extension/answers.hpp"
-#include "extension/diagnostics.hpp"
-#include "native/search.h"
+#include "common/answers.hpp"
+#include "common/diagnostics.hpp"
+#include "native/search.hpp"
 #include "route/edge_translation.hpp"
 #include "route/search_result.hpp"
 #include "route/walk_edge_context.hpp"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "native/result.h"
+#include "native/result.hpp"
 
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/dictionary.hpp>

@@ -1,5 +1,8 @@
 #include "route/walk_edge_context.hpp"
 
+#include "common/builtin.hpp"
+#include "common/script_paths.hpp"
+
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/variant.hpp>
@@ -7,8 +10,6 @@
 namespace veltrin {
 
 namespace {
-
-const char *const PATH_SERVICE_SCRIPT = "res://scripts/world/path_service.gd";
 
 bool read_int_constant(const godot::Dictionary &p_constants, const godot::StringName &p_name, int64_t &r_value) {
 	const godot::Variant value = p_constants.get(p_name, godot::Variant());
@@ -35,12 +36,8 @@ bool walk_edge_context(const WalkEdgeNames &p_names, godot::Object *p_path, cons
 	}
 
 	// A script that merely extends the path service is not recognised: its rows may differ.
-	const godot::Variant script_value = p_path->get_script();
-	godot::Object *script = script_value.get_type() == godot::Variant::OBJECT ? script_value.get_validated_object() : nullptr;
+	godot::Object *script = builtin_script(p_names.resource_path, p_path, PATH_SERVICE_SCRIPT);
 	if (script == nullptr) {
-		return false;
-	}
-	if (godot::String(script->get(p_names.resource_path)) != godot::String(PATH_SERVICE_SCRIPT)) {
 		return false;
 	}
 	if (!script->has_method(p_names.get_script_constant_map)) {

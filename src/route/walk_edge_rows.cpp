@@ -1,6 +1,6 @@
 #include "route/walk_edge_rows.hpp"
 
-#include "route/wrapping_arithmetic.hpp"
+#include "common/wrapping_arithmetic.hpp"
 
 #include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/variant.hpp>

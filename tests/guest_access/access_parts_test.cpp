@@ -1,13 +1,13 @@
 // The pieces of the projection, called directly: access cells, input order, tag tables,
 // travel minutes, the path-cache key and the guarded arithmetic.
 
+#include "common/saturating_math.hpp"
 #include "guest_access/facility_access_cells.hpp"
 #include "guest_access/input_names.hpp"
 #include "guest_access/path_cache_key.hpp"
 #include "guest_access/path_minutes.hpp"
 #include "guest_access/projection_names.hpp"
 #include "guest_access/query_tree_cost.hpp"
-#include "guest_access/saturating_math.hpp"
 #include "guest_access/tag_relief.hpp"
 #include "resort_fixture.hpp"
 

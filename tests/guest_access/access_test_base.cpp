@@ -7,34 +7,15 @@ using namespace godot;
 
 namespace veltrin_test {
 
-engine_double::PluginHost *AccessTest::host = nullptr;
-
-void AccessTest::SetUpTestSuite() {
-	host = open_plugin();
-	ASSERT_NE(host, nullptr);
-}
-
-void AccessTest::TearDownTestSuite() {
-	close_plugin();
-	host = nullptr;
-}
-
 void AccessTest::SetUp() {
-	core = host->instantiate("VeltrinNumericCore");
-	ASSERT_EQ(core.get_type(), Variant::OBJECT);
+	CoreTest::SetUp();
 	resort = std::make_unique<ResortFixture>();
 	start_logs();
 }
 
 void AccessTest::TearDown() {
-	// The plug-in provokes no engine error unless a test took them.
-	EXPECT_EQ(engine_double::error_log_messages(), std::vector<std::string>());
+	CoreTest::TearDown();
 	resort.reset();
-	core = Variant();
-}
-
-Variant AccessTest::call(const char *p_method, const std::vector<Variant> &p_arguments) const {
-	return host->call(core, p_method, p_arguments);
 }
 
 Dictionary AccessTest::nearest(const Variant &p_path, const Vector3i &p_start, const Array &p_goals, const Vector3i &p_fallback, const Array &p_layers, const Array &p_access, const Callable &p_ticks) const {

@@ -4,7 +4,7 @@
 // VeltrinNumericCore's bound methods by name, as the game's scripts do, against a small
 // resort.
 
-#include "plugin_session.hpp"
+#include "core_test.hpp"
 #include "resort_fixture.hpp"
 
 #include <engine_double/host.hpp>
@@ -27,18 +27,13 @@
 
 namespace veltrin_test {
 
-class AccessTest : public ::testing::Test {
+class AccessTest : public CoreTest {
 protected:
-	static engine_double::PluginHost *host;
-	godot::Variant core;
 	std::unique_ptr<ResortFixture> resort;
 
-	static void SetUpTestSuite();
-	static void TearDownTestSuite();
 	void SetUp() override;
 	void TearDown() override;
 
-	godot::Variant call(const char *p_method, const std::vector<godot::Variant> &p_arguments = {}) const;
 	godot::Dictionary nearest(const godot::Variant &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback, const godot::Array &p_layers, const godot::Array &p_access, const godot::Callable &p_ticks) const;
 	// nearest against the resort's path service with its layers, no access names and ticks.
 	godot::Dictionary nearest(const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback = godot::Vector3i(-1, -1, -1)) const;

@@ -9,31 +9,16 @@ using namespace godot;
 
 namespace veltrin_test {
 
-engine_double::PluginHost *GuestBatchTest::host = nullptr;
-
-void GuestBatchTest::SetUpTestSuite() {
-	host = open_plugin();
-	ASSERT_NE(host, nullptr);
-}
-
-void GuestBatchTest::TearDownTestSuite() {
-	close_plugin();
-	host = nullptr;
-}
-
 void GuestBatchTest::SetUp() {
-	core = host->instantiate("VeltrinNumericCore");
-	ASSERT_EQ(core.get_type(), Variant::OBJECT);
+	CoreTest::SetUp();
 	service = std::make_unique<GuestServiceFixture>(int64_t(100));
 	set_guest(GuestValues());
 	start_logs();
 }
 
 void GuestBatchTest::TearDown() {
-	core = Variant();
+	CoreTest::TearDown();
 	service.reset();
-	// The batch raises no engine error of its own.
-	EXPECT_EQ(engine_double::error_log_messages(), std::vector<std::string>());
 }
 
 void GuestBatchTest::set_guest(const GuestValues &p_guest, const GuestDefinitionValues &p_definition) {
@@ -46,7 +31,7 @@ Dictionary GuestBatchTest::batch(const Array &p_facilities, const Dictionary &p_
 }
 
 Dictionary GuestBatchTest::batch_for(const Variant &p_owner, const StringName &p_guest_id, const Array &p_facilities, const Dictionary &p_context) const {
-	const Variant result = host->call(core, "guest_candidate_batch", { p_owner, p_guest_id, p_facilities, p_context });
+	const Variant result = call("guest_candidate_batch", { p_owner, p_guest_id, p_facilities, p_context });
 	EXPECT_EQ(result.get_type(), Variant::DICTIONARY);
 	return result;
 }

@@ -4,8 +4,8 @@
 // guest_candidate_batch by name, as the guest service script does, against a guest
 // service fixture holding one guest ("g1", of type "tourist") and its definition.
 
+#include "core_test.hpp"
 #include "guest_service_fixture.hpp"
-#include "plugin_session.hpp"
 
 #include <engine_double/host.hpp>
 
@@ -22,14 +22,10 @@
 
 namespace veltrin_test {
 
-class GuestBatchTest : public ::testing::Test {
+class GuestBatchTest : public CoreTest {
 protected:
-	static engine_double::PluginHost *host;
-	godot::Variant core;
 	std::unique_ptr<GuestServiceFixture> service;
 
-	static void SetUpTestSuite();
-	static void TearDownTestSuite();
 	void SetUp() override;
 	void TearDown() override;
 

@@ -1,7 +1,7 @@
 // The name tables, the script identity test and the input readers and checks, called
 // directly.
 
-#include "guest_access/builtin.hpp"
+#include "common/builtin.hpp"
 #include "guest_access/projection_names.hpp"
 #include "guest_choice/guest_batch_names.hpp"
 #include "guest_choice/guest_candidate_facts.hpp"
@@ -35,7 +35,7 @@ TEST(ProjectionNamesTest, HoldsOnlyItsInternedNames) {
 
 class BuiltinTest : public ::testing::Test {
 protected:
-	const ProjectionNames names;
+	const StringName resource_path = "resource_path";
 
 	Ref<RefCounted> instance_at(const String &p_path) {
 		Ref<engine_double::ScriptDouble> script = engine_double::ScriptDouble::create(p_path);
@@ -45,18 +45,18 @@ protected:
 
 TEST_F(BuiltinTest, MatchesTheWholePathExactly) {
 	const char *path = "res://scripts/world/path_service.gd";
-	EXPECT_TRUE(builtin(names, instance_at(path).ptr(), path));
-	EXPECT_FALSE(builtin(names, instance_at(path).ptr(), "res://scripts/world/path_service.gd "));
-	EXPECT_FALSE(builtin(names, instance_at(path).ptr(), "res://scripts/world/Path_service.gd"));
-	EXPECT_FALSE(builtin(names, instance_at("res://scripts/world/path_service.gdx").ptr(), path));
-	EXPECT_FALSE(builtin(names, instance_at("").ptr(), path));
+	EXPECT_TRUE(builtin(resource_path, instance_at(path).ptr(), path));
+	EXPECT_FALSE(builtin(resource_path, instance_at(path).ptr(), "res://scripts/world/path_service.gd "));
+	EXPECT_FALSE(builtin(resource_path, instance_at(path).ptr(), "res://scripts/world/Path_service.gd"));
+	EXPECT_FALSE(builtin(resource_path, instance_at("res://scripts/world/path_service.gdx").ptr(), path));
+	EXPECT_FALSE(builtin(resource_path, instance_at("").ptr(), path));
 }
 
 TEST_F(BuiltinTest, NoObjectOrNoScriptIsNotBuiltin) {
-	EXPECT_FALSE(builtin(names, nullptr, "res://scripts/world/path_service.gd"));
+	EXPECT_FALSE(builtin(resource_path, nullptr, "res://scripts/world/path_service.gd"));
 	Ref<RefCounted> plain;
 	plain.instantiate();
-	EXPECT_FALSE(builtin(names, plain.ptr(), ""));
+	EXPECT_FALSE(builtin(resource_path, plain.ptr(), ""));
 }
 
 class GuestInputsTest : public ::testing::Test {

@@ -1,4 +1,4 @@
-#include "logged_graph.h"
+#include "logged_graph.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "native/search_queue.h"
+#include "native/search_queue.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // The oracle must be able to fail: a search that takes equal costs in push
 // order instead of node order is plugged into the same checking code.
 
-#include "oracle/case_generation.h"
-#include "oracle/differential_check.h"
-#include "oracle/oracle_program.h"
-#include "oracle/record_text.h"
-#include "oracle/search_records.h"
+#include "oracle/case_generation.hpp"
+#include "oracle/differential_check.hpp"
+#include "oracle/oracle_program.hpp"
+#include "oracle/record_text.hpp"
+#include "oracle/search_records.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "oracle/case_generation.h"
+#include "oracle/case_generation.hpp"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // survive encoding (the checked-in seeds are written that way), and no input
 // may decode to more than the bounded graph a run can afford.
 
-#include "graph_input.h"
+#include "graph_input.hpp"
 
-#include "oracle/case_generation.h"
+#include "oracle/case_generation.hpp"
 
 #include <gtest/gtest.h>
 

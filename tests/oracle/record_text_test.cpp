@@ -1,7 +1,7 @@
-#include "oracle/case_generation.h"
-#include "oracle/case_line.h"
-#include "oracle/record_text.h"
-#include "oracle/search_records.h"
+#include "oracle/case_generation.hpp"
+#include "oracle/case_line.hpp"
+#include "oracle/record_text.hpp"
+#include "oracle/search_records.hpp"
 
 #include <gtest/gtest.h>
 

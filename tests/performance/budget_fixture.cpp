@@ -24,8 +24,6 @@ const char *const CONTAINERS[] = {
 
 } // namespace
 
-engine_double::PluginHost *BudgetTest::host = nullptr;
-
 Array int_array(std::initializer_list<int64_t> p_values) {
 	TypedArray<int64_t> array;
 	for (int64_t value : p_values) {
@@ -50,30 +48,15 @@ std::vector<int64_t> ints_of(const Array &p_array) {
 	return values;
 }
 
-void BudgetTest::SetUpTestSuite() {
-	host = veltrin_test::open_plugin();
-	ASSERT_NE(host, nullptr);
-}
-
-void BudgetTest::TearDownTestSuite() {
-	veltrin_test::close_plugin();
-	host = nullptr;
-}
-
 void BudgetTest::SetUp() {
-	ASSERT_TRUE(host && host->is_loaded());
-	core = host->instantiate("VeltrinNumericCore");
-	ASSERT_EQ(core.get_type(), Variant::OBJECT);
+	CoreTest::SetUp();
 	budget = make_budget(BUDGET_SCRIPT, 5);
-	engine_double::error_log_clear();
-	engine_double::call_log_clear();
+	veltrin_test::start_logs();
 }
 
 void BudgetTest::TearDown() {
-	// Nothing the recorder does may provoke an engine error.
-	EXPECT_EQ(engine_double::error_log_messages(), std::vector<std::string>());
+	CoreTest::TearDown();
 	budget.unref();
-	core = Variant();
 }
 
 Ref<RefCounted> BudgetTest::make_budget(const char *p_script_path, int64_t p_capacity) {
@@ -86,7 +69,7 @@ Ref<RefCounted> BudgetTest::make_budget(const char *p_script_path, int64_t p_cap
 }
 
 Variant BudgetTest::record_raw(const Variant &p_owner, const Variant &p_metric, int64_t p_duration) {
-	return host->call(core, "performance_record_sample", { p_owner, p_metric, p_duration });
+	return call("performance_record_sample", { p_owner, p_metric, p_duration });
 }
 
 Dictionary BudgetTest::record(int64_t p_duration) {

@@ -2,7 +2,7 @@
 
 // A performance budget script object and a loaded plug-in to record samples into it.
 
-#include "plugin_session.hpp"
+#include "core_test.hpp"
 #include <engine_double/call_log.hpp>
 
 #include <engine_double/host.hpp>
@@ -27,15 +27,11 @@ godot::Array int_array(std::initializer_list<int64_t> p_values);
 // An untyped Array of ints.
 godot::Array plain_array(std::initializer_list<int64_t> p_values);
 
-class BudgetTest : public ::testing::Test {
+class BudgetTest : public veltrin_test::CoreTest {
 protected:
-	static engine_double::PluginHost *host;
-	godot::Variant core;
 	godot::Ref<godot::RefCounted> budget;
 	const godot::StringName metric = "frame";
 
-	static void SetUpTestSuite();
-	static void TearDownTestSuite();
 	void SetUp() override;
 	void TearDown() override;
 

@@ -9,34 +9,6 @@ using namespace godot;
 
 namespace veltrin_test {
 
-engine_double::PluginHost *RouteTest::host = nullptr;
-
-void RouteTest::SetUpTestSuite() {
-	host = open_plugin();
-	ASSERT_NE(host, nullptr);
-}
-
-void RouteTest::TearDownTestSuite() {
-	close_plugin();
-	host = nullptr;
-}
-
-void RouteTest::SetUp() {
-	core = host->instantiate("VeltrinNumericCore");
-	ASSERT_EQ(core.get_type(), Variant::OBJECT);
-	start_logs();
-}
-
-void RouteTest::TearDown() {
-	core = Variant();
-	// The plug-in raises no engine error of its own.
-	EXPECT_EQ(engine_double::error_log_messages(), std::vector<std::string>());
-}
-
-Variant RouteTest::call(const char *p_method, const std::vector<Variant> &p_arguments) const {
-	return host->call(core, p_method, p_arguments);
-}
-
 Dictionary RouteTest::search(const Array &p_cells, const Dictionary &p_indices, int64_t p_start, const Dictionary &p_goals, const Callable &p_provider) const {
 	return call("search", { p_cells, p_indices, p_start, p_goals, p_provider });
 }

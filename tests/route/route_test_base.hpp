@@ -3,7 +3,7 @@
 // Loads the plug-in through the engine double's host once per suite and calls
 // VeltrinNumericCore's bound methods by name, as a script does.
 
-#include "plugin_session.hpp"
+#include "core_test.hpp"
 
 #include <engine_double/host.hpp>
 
@@ -24,17 +24,8 @@
 
 namespace veltrin_test {
 
-class RouteTest : public ::testing::Test {
+class RouteTest : public CoreTest {
 protected:
-	static engine_double::PluginHost *host;
-	godot::Variant core;
-
-	static void SetUpTestSuite();
-	static void TearDownTestSuite();
-	void SetUp() override;
-	void TearDown() override;
-
-	godot::Variant call(const char *p_method, const std::vector<godot::Variant> &p_arguments = {}) const;
 	godot::Dictionary search(const godot::Array &p_cells, const godot::Dictionary &p_indices, int64_t p_start, const godot::Dictionary &p_goals, const godot::Callable &p_provider) const;
 	godot::Dictionary search_cached(const godot::Array &p_cells, const godot::Dictionary &p_indices, int64_t p_start, const godot::Dictionary &p_goals, const godot::Callable &p_provider) const;
 	godot::Dictionary edge_rows(godot::Object *p_path, const godot::Vector3i &p_current, const godot::Array &p_layers, const godot::Array &p_access) const;

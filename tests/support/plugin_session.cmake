@@ -8,3 +8,10 @@ if(NOT TARGET veltrin_plugin_session)
 	target_link_libraries(veltrin_plugin_session PUBLIC engine_double)
 	add_dependencies(veltrin_plugin_session veltrin_numeric_core)
 endif()
+
+# The GoogleTest base of those suites.
+if(NOT TARGET veltrin_core_test AND TARGET GTest::gtest)
+	add_library(veltrin_core_test STATIC ${CMAKE_CURRENT_LIST_DIR}/core_test.cpp)
+	target_compile_options(veltrin_core_test PRIVATE ${VELTRIN_WARNINGS})
+	target_link_libraries(veltrin_core_test PUBLIC veltrin_plugin_session GTest::gtest)
+endif()

@@ -3,9 +3,9 @@
 // translation unit must name it before any kernel header is seen.
 #define VELTRIN_NATIVE_NAMESPACE candidate_numeric
 
-#include "native/search.h"
-#include "oracle/record_text.h"
-#include "oracle/search_records.h"
+#include "native/search.hpp"
+#include "oracle/record_text.hpp"
+#include "oracle/search_records.hpp"
 
 namespace veltrin_oracle {
 

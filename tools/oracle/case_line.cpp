@@ -1,6 +1,6 @@
-#include "oracle/case_line.h"
+#include "oracle/case_line.hpp"
 
-#include "oracle/record_text.h"
+#include "oracle/record_text.hpp"
 
 namespace veltrin_oracle {
 

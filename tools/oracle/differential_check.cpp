@@ -1,6 +1,6 @@
-#include "oracle/differential_check.h"
+#include "oracle/differential_check.hpp"
 
-#include "oracle/case_line.h"
+#include "oracle/case_line.hpp"
 
 namespace veltrin_oracle {
 

@@ -1,5 +1,5 @@
-#include "oracle/oracle_program.h"
-#include "oracle/search_records.h"
+#include "oracle/oracle_program.hpp"
+#include "oracle/search_records.hpp"
 
 #include <iostream>
 

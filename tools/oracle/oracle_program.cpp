@@ -1,7 +1,7 @@
-#include "oracle/oracle_program.h"
+#include "oracle/oracle_program.hpp"
 
-#include "oracle/case_generation.h"
-#include "oracle/search_records.h"
+#include "oracle/case_generation.hpp"
+#include "oracle/search_records.hpp"
 
 #include <fstream>
 

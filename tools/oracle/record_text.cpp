@@ -1,4 +1,4 @@
-#include "oracle/record_text.h"
+#include "oracle/record_text.hpp"
 
 #include <charconv>
 

@@ -1,6 +1,6 @@
-#include "oracle/original_numeric.h"
-#include "oracle/record_text.h"
-#include "oracle/search_records.h"
+#include "oracle/original_numeric.hpp"
+#include "oracle/record_text.hpp"
+#include "oracle/search_records.hpp"
 
 namespace veltrin_oracle {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "oracle/differential_check.h"
+#include "oracle/differential_check.hpp"
 
 #include <ostream>
 

@@ -40,6 +40,10 @@ struct DiagnosticValues {
 	DiagnosticCounter phases[PHASE_COUNT];
 };
 
+// The calling thread's counters. They belong to the registered class (one set per thread,
+// shared by its instances), which defines this accessor; the phases only count into them.
+DiagnosticValues &current_thread_diagnostics();
+
 void diagnostic_values_reset(DiagnosticValues &r_values);
 godot::Dictionary diagnostic_values_snapshot(const DiagnosticValues &p_values);
 

@@ -1,4 +1,4 @@
-#include "extension/answers.hpp"
+#include "common/answers.hpp"
 
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/string_name.hpp>

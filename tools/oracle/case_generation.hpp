@@ -3,7 +3,7 @@
 // The cases the oracle runs, in their fixed order: every small graph, then a
 // seeded random set, then four hand-made cases.
 
-#include "oracle/search_case.h"
+#include "oracle/search_case.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "native/kernel_namespace.h"
+#include "native/kernel_namespace.hpp"
 
 #include <cstdint>
 

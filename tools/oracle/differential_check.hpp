@@ -1,6 +1,6 @@
 #pragma once
 
-#include "oracle/search_case.h"
+#include "oracle/search_case.hpp"
 
 #include <cstdint>
 #include <ostream>

@@ -17,10 +17,10 @@
 //   edges_of throws; nothing else. Callers that must not throw catch around it.
 // - No shared state: concurrent runs are safe with separate edges_of.
 
-#include "native/edge.h"
-#include "native/kernel_namespace.h"
-#include "native/result.h"
-#include "native/search_queue.h"
+#include "native/edge.hpp"
+#include "native/kernel_namespace.hpp"
+#include "native/result.hpp"
+#include "native/search_queue.hpp"
 
 #include <cstddef>
 #include <cstdint>

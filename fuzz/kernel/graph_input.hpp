@@ -10,7 +10,7 @@
 //   an edge list (plain edges or one run of evenly spaced targets).
 // The input may end at any node: the remaining nodes have no edges.
 
-#include "oracle/search_case.h"
+#include "oracle/search_case.hpp"
 
 #include <cstddef>
 #include <cstdint>

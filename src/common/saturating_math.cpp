@@ -1,4 +1,4 @@
-#include "guest_access/saturating_math.hpp"
+#include "common/saturating_math.hpp"
 
 #include <cmath>
 

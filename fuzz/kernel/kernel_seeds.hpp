@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graph_input.h"
+#include "graph_input.hpp"
 
 #include <string>
 #include <utility>

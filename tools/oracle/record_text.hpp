@@ -2,7 +2,7 @@
 
 // The text form in which two searches' records are compared byte for byte.
 
-#include "oracle/search_case.h"
+#include "oracle/search_case.hpp"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "native/search.h"
+#include "native/search.hpp"
 
 #include <cstdint>
 #include <vector>

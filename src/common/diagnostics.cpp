@@ -1,8 +1,6 @@
-#include "extension/diagnostics.hpp"
+#include "common/diagnostics.hpp"
 
 #ifdef VELTRIN_DIAGNOSTICS
-
-#include "extension/veltrin_numeric_core.hpp"
 
 #include <godot_cpp/variant/string_name.hpp>
 
@@ -47,7 +45,7 @@ godot::Dictionary diagnostic_values_snapshot(const DiagnosticValues &p_values) {
 }
 
 ScopedPhase::ScopedPhase(DiagnosticPhase p_phase) :
-        counter(VeltrinNumericCore::diagnostic_values.phases[p_phase]) {
+        counter(current_thread_diagnostics().phases[p_phase]) {
 	counter.calls++;
 	start = std::chrono::steady_clock::now();
 }

@@ -13,7 +13,9 @@ constexpr const char *DEFINITION_REGISTRY_SCRIPT = "res://scripts/core/definitio
 constexpr const char *INVENTORY_SERVICE_SCRIPT = "res://scripts/inventory/inventory_service.gd";
 constexpr const char *GUEST_SERVICE_SCRIPT = "res://scripts/guest/guest_service.gd";
 constexpr const char *GUEST_RUNTIME_SCRIPT = "res://scripts/guest/guest_runtime.gd";
+constexpr const char *GUEST_DEFINITION_SCRIPT = "res://scripts/guest/guest_definition.gd";
 constexpr const char *FACILITY_INSTANCE_SCRIPT = "res://scripts/facility/facility_instance.gd";
 constexpr const char *FACILITY_DEFINITION_SCRIPT = "res://scripts/data/facility_definition.gd";
+constexpr const char *PERFORMANCE_BUDGET_SCRIPT = "res://scripts/core/performance_budget.gd";
 
 } // namespace veltrin

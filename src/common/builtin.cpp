@@ -1,0 +1,26 @@
+#include "common/builtin.hpp"
+
+#include <godot_cpp/variant/string.hpp>
+#include <godot_cpp/variant/variant.hpp>
+
+using namespace godot;
+
+namespace veltrin {
+
+Object *builtin_script(const StringName &p_resource_path_name, Object *p_object, const char *p_script_path) {
+	if (p_object == nullptr) {
+		return nullptr;
+	}
+	Object *script = p_object->get_script().get_validated_object();
+	if (script == nullptr) {
+		return nullptr;
+	}
+	const String path = script->get(p_resource_path_name);
+	return path == String(p_script_path) ? script : nullptr;
+}
+
+bool builtin(const StringName &p_resource_path_name, Object *p_object, const char *p_script_path) {
+	return builtin_script(p_resource_path_name, p_object, p_script_path) != nullptr;
+}
+
+} // namespace veltrin

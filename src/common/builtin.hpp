@@ -1,0 +1,18 @@
+#pragma once
+
+#include <godot_cpp/classes/object.hpp>
+#include <godot_cpp/variant/string_name.hpp>
+
+namespace veltrin {
+
+// Whether p_object is one of the game's own scripts: true exactly when the script attached
+// to it has the resource path p_script_path, compared character for character. A null or
+// freed object, or one without a script, is not; a script that merely extends one of ours
+// is not either, since its members may differ. p_resource_path_name is the call's interned
+// "resource_path". Reads the script's resource_path and changes nothing.
+bool builtin(const godot::StringName &p_resource_path_name, godot::Object *p_object, const char *p_script_path);
+
+// The same test, answering the recognised script itself (for its constants), else null.
+godot::Object *builtin_script(const godot::StringName &p_resource_path_name, godot::Object *p_object, const char *p_script_path);
+
+} // namespace veltrin
