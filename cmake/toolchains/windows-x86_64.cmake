@@ -16,8 +16,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 
 # A private wine prefix inside the build directory, created on the first run; wine's own
-# diagnostics are silenced so that test output stays the tests' own.
+# diagnostics are silenced so that test output stays the tests' own, and a crash ends the
+# program instead of waiting in wine's debugger.
 find_program(VELTRIN_WINE NAMES wine64 wine)
 if(VELTRIN_WINE)
-	set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix WINEDEBUG=-all ${VELTRIN_WINE})
+	set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=winedbg.exe=d ${VELTRIN_WINE})
 endif()
