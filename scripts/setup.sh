@@ -14,6 +14,8 @@ command -v ninja >/dev/null || need+=(ninja-build)
 command -v g++ >/dev/null || need+=(g++)
 command -v clang-format >/dev/null || need+=(clang-format)
 command -v nm >/dev/null || need+=(binutils)
+# The shipping build runs godot-cpp's generators (checked against the stand-in).
+command -v python3 >/dev/null || need+=(python3)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)

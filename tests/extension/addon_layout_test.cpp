@@ -83,6 +83,23 @@ bool read_gdextension(const std::string &p_source, std::map<std::string, std::st
 	return true;
 }
 
+// Godot's loader reads compatibility_minimum as up to three dot-separated numbers (missing
+// ones are 0) and compares major, minor and patch in turn with the running engine's.
+bool godot_accepts(const std::string &p_minimum, int p_major, int p_minor, int p_patch) {
+	int minimum[3] = { 0, 0, 0 };
+	const std::vector<std::string> parts = split(p_minimum, '.');
+	for (size_t i = 0; i < parts.size() && i < 3; i++) {
+		minimum[i] = std::atoi(parts[i].c_str());
+	}
+	if (p_major != minimum[0]) {
+		return p_major > minimum[0];
+	}
+	if (p_minor != minimum[1]) {
+		return p_minor > minimum[1];
+	}
+	return p_patch >= minimum[2];
+}
+
 // The build's platform, target (template_debug or template_release) and architecture are
 // part of the plug-in's name: libveltrin_numeric_core.<platform>.<target>.<arch>.<suffix>.
 std::string built_library_key() {
@@ -130,13 +147,23 @@ protected:
 } // namespace
 
 TEST_F(GdextensionFile, ConfigurationNamesTheExportedEntry) {
-	EXPECT_EQ(values["configuration/compatibility_minimum"], "4.7");
 	const std::string entry = values["configuration/entry_symbol"];
 	EXPECT_EQ(entry, "veltrin_numeric_core_init");
 	// The engine resolves the entry by this very name; a typo makes the add-on fail to load.
 	engine_double::PluginHost host;
 	EXPECT_TRUE(host.load(VELTRIN_PLUGIN_PATH, entry));
 	host.unload();
+}
+
+// The plug-in needs Godot 4.7.2: earlier 4.7 releases must refuse to load it.
+TEST_F(GdextensionFile, OnlyEnginesFrom472LoadIt) {
+	const std::string minimum = values["configuration/compatibility_minimum"];
+	EXPECT_TRUE(godot_accepts(minimum, 4, 7, 2));
+	EXPECT_TRUE(godot_accepts(minimum, 4, 8, 0));
+	EXPECT_TRUE(godot_accepts(minimum, 5, 0, 0));
+	EXPECT_FALSE(godot_accepts(minimum, 4, 7, 1));
+	EXPECT_FALSE(godot_accepts(minimum, 4, 7, 0));
+	EXPECT_FALSE(godot_accepts(minimum, 4, 6, 9));
 }
 
 TEST_F(GdextensionFile, LibrariesFollowGodotsBinaryNaming) {

@@ -35,6 +35,7 @@ TEST(CaseGeneration, PhasesHaveTheirSizesAndOrder) {
 
 TEST(CaseGeneration, ExhaustiveLoopsMaskThenStartThenGoalMask) {
 	const std::vector<SearchCase> cases = exhaustive_cases();
+	ASSERT_EQ(cases.size(), 12288u);
 	const SearchCase &first = cases[0];
 	EXPECT_EQ(first.node_count, 3);
 	EXPECT_EQ(first.start, 0);
@@ -59,6 +60,7 @@ TEST(CaseGeneration, ExhaustiveLoopsMaskThenStartThenGoalMask) {
 
 TEST(CaseGeneration, FirstRandomCasesFollowTheSeededDraws) {
 	const std::vector<SearchCase> cases = random_cases();
+	ASSERT_EQ(cases.size(), 4096u);
 	const SearchCase &first = cases[0];
 	EXPECT_EQ(first.node_count, 11);
 	EXPECT_EQ(first.start, 4);

@@ -97,6 +97,7 @@ TEST_F(OracleProgram, FullRunPassesAndWritesEveryCase) {
 	std::stringstream content;
 	content << written.rdbuf();
 	const std::string text = content.str();
+	ASSERT_FALSE(text.empty());
 	const std::string record = "usable|0,9223372036854775807,9223372036854775807,|-1,-1,-1,|0,||0,|";
 	EXPECT_EQ(text.substr(0, text.find('\n') + 1), "0\t3,0::///\t" + record + "\t" + record + "\n");
 	EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 16388);

@@ -23,7 +23,9 @@ TEST(RecordText, VecWritesEveryValueWithATrailingComma) {
 }
 
 TEST(RecordText, FirstCaseLineMatchesItsKnownBytes) {
-	const SearchCase first = exhaustive_cases().front();
+	const std::vector<SearchCase> cases = exhaustive_cases();
+	ASSERT_FALSE(cases.empty());
+	const SearchCase &first = cases.front();
 	const std::string record = "usable|0,9223372036854775807,9223372036854775807,|-1,-1,-1,|0,||0,|";
 	EXPECT_EQ(reference_record(first), record);
 	EXPECT_EQ(candidate_record(first), record);

@@ -170,7 +170,7 @@ TEST_F(ArrayBehaviour, DeepDuplicateOfASelfReferenceStops) {
 	a.push_back(a);
 	const Array copy = a.duplicate(true);
 	EXPECT_EQ(copy.size(), 1);
-	EXPECT_FALSE(errors().empty());
+	ASSERT_FALSE(errors().empty());
 	EXPECT_EQ(errors().back(), "Max recursion reached");
 	a.clear();
 }
