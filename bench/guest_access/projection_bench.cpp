@@ -12,6 +12,8 @@
 // calls per facility against the least the projection's steps allow for this resort, and
 // how the cost per facility changes from 10 to 1000 facilities.
 
+#include "crossing_counters.hpp"
+
 #include "resort_fixture.hpp"
 
 #include "plugin_session.hpp"
@@ -200,6 +202,7 @@ void projection_bench(benchmark::State &p_state) {
 		}
 	}
 	BenchResort &bench = *current;
+	const CrossingCounters crossings(variant != PROJECTION);
 	for (auto _ : p_state) {
 		// Routes cached by the previous round would make every search decline.
 		bench.resort->path_cache.clear();
@@ -209,6 +212,7 @@ void projection_bench(benchmark::State &p_state) {
 			replay(bench);
 		}
 	}
+	crossings.report(p_state, double(facilities));
 	p_state.counters["facilities"] = double(facilities);
 	p_state.counters["ns_per_facility"] = benchmark::Counter(double(facilities), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }

@@ -3,6 +3,7 @@
 // double's host, against the copies the batch cannot avoid (every candidate deep-copied
 // twice: once for its row, once for its evaluated copy). Prints the ratio at the end.
 
+#include "crossing_counters.hpp"
 #include "guest_service_fixture.hpp"
 
 #include "plugin_session.hpp"
@@ -109,11 +110,13 @@ void guest_batch(benchmark::State &p_state) {
 		p_state.SkipWithError("the batch declined or refused too few rows");
 		return;
 	}
+	const CrossingCounters crossings;
 	for (auto _ : p_state) {
 		const Dictionary result = host->call(core, "guest_candidate_batch", { owner, StringName("g1"), facilities, context });
 		benchmark::DoNotOptimize(result.size());
 	}
 	p_state.SetItemsProcessed(int64_t(p_state.iterations()) * CANDIDATE_COUNT);
+	crossings.report(p_state, double(CANDIDATE_COUNT));
 	p_state.counters["rejected"] = double(rejected);
 }
 

@@ -8,6 +8,8 @@
 // ratios are printed: naive / recorder (goal >= 3 at 1024) and recorder / floor (goal <= 1.5),
 // from the median of repeated runs when --benchmark_repetitions is given.
 
+#include "crossing_counters.hpp"
+
 #include "performance/performance_record_sample.hpp"
 
 #include <engine_double/call_log.hpp>
@@ -66,7 +68,7 @@ Ref<RefCounted> make_budget(int64_t p_capacity) {
 
 // Fills the window to capacity, then records the stream through p_record.
 template <typename Record>
-void record_samples(benchmark::State &p_state, Record p_record) {
+void record_samples(benchmark::State &p_state, Record p_record, bool p_direct) {
 	const int64_t capacity = p_state.range(0);
 	const Ref<RefCounted> budget = make_budget(capacity);
 	const StringName metric("frame");
@@ -75,11 +77,13 @@ void record_samples(benchmark::State &p_state, Record p_record) {
 		p_record(budget, metric, stream[size_t(i % SAMPLE_COUNT)]);
 	}
 	size_t next = 0;
+	const CrossingCounters crossings(p_direct);
 	for (auto _ : p_state) {
 		const Dictionary answer = p_record(budget, metric, stream[next]);
 		benchmark::DoNotOptimize(answer);
 		next = (next + 1) % stream.size();
 	}
+	crossings.report(p_state, 1.0);
 	const Dictionary last = p_record(budget, metric, 0);
 	if (!bool(last.get("supported", false))) {
 		p_state.SkipWithError("the recorder declined the budget");
@@ -87,16 +91,20 @@ void record_samples(benchmark::State &p_state, Record p_record) {
 }
 
 void BM_Recorder(benchmark::State &p_state) {
-	record_samples(p_state, [](const Ref<RefCounted> &p_budget, const StringName &p_metric, int64_t p_sample) {
-		return veltrin::performance_record_sample_impl(p_budget.ptr(), p_metric, p_sample);
-	});
+	record_samples(
+	        p_state, [](const Ref<RefCounted> &p_budget, const StringName &p_metric, int64_t p_sample) {
+		        return veltrin::performance_record_sample_impl(p_budget.ptr(), p_metric, p_sample);
+	        },
+	        true);
 }
 
 void BM_RecorderBound(benchmark::State &p_state) {
 	const StringName method("performance_record_sample");
-	record_samples(p_state, [&method](const Ref<RefCounted> &p_budget, const StringName &p_metric, int64_t p_sample) {
-		return Dictionary(host->call(core, method, { Variant(p_budget), p_metric, p_sample }));
-	});
+	record_samples(
+	        p_state, [&method](const Ref<RefCounted> &p_budget, const StringName &p_metric, int64_t p_sample) {
+		        return Dictionary(host->call(core, method, { Variant(p_budget), p_metric, p_sample }));
+	        },
+	        false);
 }
 
 void BM_NaiveResort(benchmark::State &p_state) {

@@ -3,6 +3,8 @@
 // the bare search kernel on the same graph. Every search expands the whole grid (its goal is
 // outside the numbering). Prints the ratios to the script-provider search at the end.
 
+#include "crossing_counters.hpp"
+
 #include "native/search.hpp"
 #include "path_service_fixture.hpp"
 
@@ -122,6 +124,7 @@ void search_bench(benchmark::State &p_state) {
 		p_state.SkipWithError("the search did not expand the whole grid");
 		return;
 	}
+	const CrossingCounters crossings;
 	for (auto _ : p_state) {
 		if (fresh_memo) {
 			// Freeing the last memo is the script's business, not the search's.
@@ -133,6 +136,15 @@ void search_bench(benchmark::State &p_state) {
 		benchmark::DoNotOptimize(answer.size());
 	}
 	report_nodes(p_state, settled);
+	// Per settled node; with native rows also per walk-edge row (one per edge of the grid).
+	crossings.report(p_state, double(settled));
+	if (variant == NATIVE_ROWS_EMPTY_MEMO || variant == NATIVE_ROWS_WARM_MEMO) {
+		size_t rows = 0;
+		for (const std::vector<veltrin_native::Edge> &edges : g.edges) {
+			rows += edges.size();
+		}
+		p_state.counters["crossings/row"] = p_state.counters["crossings/unit"] * double(settled) / double(rows);
+	}
 }
 
 // ns per expanded node of each finished run, by name.

@@ -39,7 +39,7 @@ bool inputs_available(const ProjectionRun &p_run, godot::Object *p_instance, con
 	for (int64_t i = 0; i < order.size(); i++) {
 		const godot::Variant &name = order[i];
 		const int64_t on_hand = p_run.services.inventory.object->call(names.available_quantity, p_instance->get(names.local_inventory_id), name);
-		const int64_t needed = p_inputs.get(name, godot::Variant());
+		const int64_t needed = p_inputs.get(name, p_run.keys.nil);
 		if (on_hand < needed) {
 			return false;
 		}
@@ -68,13 +68,14 @@ FacilityFilter filter_facility(const ProjectionRun &p_run, godot::Object *p_inst
 
 godot::Dictionary short_candidate_row(const ProjectionRun &p_run, godot::Object *p_instance) {
 	godot::Dictionary row;
-	row[p_run.names.facility_id] = p_instance->get(p_run.names.instance_id);
-	row[p_run.names.inputs_available] = false;
+	row[p_run.keys.facility_id] = p_instance->get(p_run.names.instance_id);
+	row[p_run.keys.inputs_available] = false;
 	return row;
 }
 
 godot::Dictionary full_candidate_row(const ProjectionRun &p_run, godot::Object *p_instance, const godot::Array &p_tags, const godot::Dictionary &p_access) {
 	const ProjectionNames &names = p_run.names;
+	const ProjectionKeys &keys = p_run.keys;
 	const ProjectionServices &services = p_run.services;
 	const godot::Array route = p_access.get(names.path, godot::Array());
 	// The runtime passed the builtin guard on entry, so only the tags' typing decides.
@@ -82,30 +83,30 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, godot::Object *
 	const godot::Dictionary need_relief = native_tags ? builtin_tag_relief(names, p_tags) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
 
 	godot::Dictionary row;
-	row[names.facility_id] = p_instance->get(names.instance_id);
-	row[names.facility_tags] = p_tags.duplicate(false);
+	row[keys.facility_id] = p_instance->get(names.instance_id);
+	row[keys.facility_tags] = p_tags.duplicate(false);
 	const int64_t state = p_instance->get(names.state);
-	row[names.is_open] = state == p_run.request.open_state || state == p_run.request.degraded_state;
-	row[names.reachable] = p_access.get(names.reachable, false);
+	row[keys.is_open] = state == p_run.request.open_state || state == p_run.request.degraded_state;
+	row[keys.reachable] = p_access.get(keys.reachable, keys.no);
 	{
 		VELTRIN_PHASE(PHASE_TRAVEL_MINUTES);
 		// Both services passed the builtin guard on entry: the step memo is trusted.
-		row[names.travel_minutes] = guest_path_minutes(names, services.path.object, services.elevators.object, route, p_run.request.movement_scale, p_run.request.stair_credit, p_run.request.orthogonal_cost, true);
+		row[keys.travel_minutes] = guest_path_minutes(names, services.path.object, services.elevators.object, route, p_run.request.movement_scale, p_run.request.stair_credit, p_run.request.orthogonal_cost, true);
 	}
-	row[names.expected_wait] = expected_wait(names, p_instance);
-	row[names.estimated_total_gold] = p_run.runtime->call(names.get_facility_business_price, p_instance);
+	row[keys.expected_wait] = expected_wait(names, p_instance);
+	row[keys.estimated_total_gold] = p_run.runtime->call(names.get_facility_business_price, p_instance);
 	const int64_t quality = p_instance->get(names.base_quality);
-	row[names.expected_quality] = std::clamp(quality, QUALITY_MIN, QUALITY_MAX);
-	row[names.need_relief] = need_relief;
-	row[names.risk_level] = static_cast<int64_t>(0);
-	row[names.illegal_level] = static_cast<int64_t>(0);
-	row[names.group_fit] = group_fit(names, p_instance);
-	row[names.service_category] = native_tags ? godot::Variant(builtin_tag_category(names, p_tags)) : p_run.runtime->call(names._service_category_for_tags, p_tags);
+	row[keys.expected_quality] = std::clamp(quality, QUALITY_MIN, QUALITY_MAX);
+	row[keys.need_relief] = need_relief;
+	row[keys.risk_level] = static_cast<int64_t>(0);
+	row[keys.illegal_level] = static_cast<int64_t>(0);
+	row[keys.group_fit] = group_fit(names, p_instance);
+	row[keys.service_category] = native_tags ? godot::Variant(builtin_tag_category(names, p_tags)) : p_run.runtime->call(names._service_category_for_tags, p_tags);
 
 	godot::Dictionary handle;
-	handle[names.target_cell] = p_access.has(names.target_cell) ? p_access.get(names.target_cell, godot::Variant()) : services.guest.object->get(names.current_cell);
-	handle[names.graph_revision] = services.path.object->get(names.graph_revision);
-	row[names.path_handle] = handle;
+	handle[keys.target_cell] = p_access.has(keys.target_cell) ? p_access.get(keys.target_cell, keys.nil) : services.guest.object->get(names.current_cell);
+	handle[keys.graph_revision] = services.path.object->get(names.graph_revision);
+	row[keys.path_handle] = handle;
 	return row;
 }
 

@@ -43,8 +43,9 @@ godot::Array facility_access_cells(const ProjectionNames &p_names, godot::Object
 	}
 
 	std::vector<godot::Vector3i> found;
-	found.reserve(static_cast<size_t>(cells.size()) * 2 + 1);
-	for (int64_t i = 0; i < cells.size(); i++) {
+	const int64_t cell_count = cells.size();
+	found.reserve(static_cast<size_t>(cell_count) * 2 + 1);
+	for (int64_t i = 0; i < cell_count; i++) {
 		const godot::Vector3i cell = cells[i];
 		// A neighbour beyond the 32-bit grid does not exist: it is not looked up.
 		if (cell.x > std::numeric_limits<int32_t>::min()) {

@@ -17,7 +17,12 @@ bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Ve
 
 bool blocked(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_cell) {
 	const godot::Dictionary traffic = p_path->get(p_names._cell_traffic);
-	const godot::Dictionary entry = traffic.get(p_cell, godot::Variant());
+	// Most cells have no entry: a nil answer ends the test without a dictionary being made.
+	const godot::Variant found = traffic.get(p_cell, godot::Variant());
+	if (found.get_type() != godot::Variant::DICTIONARY) {
+		return false;
+	}
+	const godot::Dictionary entry = found;
 	if (entry.is_empty()) {
 		return false;
 	}

@@ -24,11 +24,14 @@ godot::TypedArray<godot::Vector3i> script_route(const godot::Variant &p_answer) 
 }
 
 godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::Dictionary &p_tree, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access) {
+	// The goal is looked up in four dictionaries: its key is built once.
+	const godot::Variant goal_key = p_goal;
+	const godot::Variant nil;
 	const godot::Dictionary passable = p_path->get(p_names._passable_cells);
 	if (!passable.has(p_start)) {
 		return route_failure(p_names, p_path, p_names.START_NOT_PASSABLE);
 	}
-	if (!passable.has(p_goal)) {
+	if (!passable.has(goal_key)) {
 		return route_failure(p_names, p_path, p_names.GOAL_NOT_PASSABLE);
 	}
 	if (!layer_permitted(p_layers, p_start) || !layer_permitted(p_layers, p_goal)) {
@@ -41,11 +44,11 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNam
 		return route_failure(p_names, p_path, p_names.GOAL_TEMPORARILY_BLOCKED);
 	}
 
-	const godot::String key = cache_key_with_suffix(p_start, p_goal, cache_key_suffix(p_names, p_path, p_layers, p_access));
+	const godot::Variant key = cache_key_with_suffix(p_start, p_goal, cache_key_suffix(p_names, p_path, p_layers, p_access));
 	godot::Dictionary path_cache = p_path->get(p_names._path_cache);
 	const godot::Dictionary batch = p_path->get(p_names._query_batch);
-	const godot::Dictionary targets = batch.get(p_names.targets, godot::Variant());
-	if (path_cache.has(key) || !targets.has(p_goal)) {
+	const godot::Dictionary targets = batch.get(p_names.targets, nil);
+	if (path_cache.has(key) || !targets.has(goal_key)) {
 		// Not this batch's question: the service answers it its own way.
 		return script_route(p_path->call(p_names._find_path_internal, p_start, p_goal));
 	}
@@ -62,8 +65,8 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNam
 	if (p_start == p_goal) {
 		route.push_back(p_start);
 	} else {
-		const godot::Dictionary settled = p_tree.get(p_names.settled, godot::Variant());
-		if (settled.has(p_goal)) {
+		const godot::Dictionary settled = p_tree.get(p_names.settled, nil);
+		if (settled.has(goal_key)) {
 			// Assignment, not conversion: an answer that is not already typed Vector3i is
 			// refused with the engine's error and leaves the route empty.
 			const godot::Array answer = p_path->call(p_names._guest_tree_reconstruct_path, p_tree, p_goal);

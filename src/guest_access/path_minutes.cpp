@@ -11,6 +11,8 @@
 #include <godot_cpp/variant/variant.hpp>
 #include <godot_cpp/variant/vector3i.hpp>
 
+#include <utility>
+
 namespace veltrin {
 
 namespace {
@@ -23,30 +25,30 @@ struct StepConnector {
 	bool memo_hit = false;
 };
 
-StepConnector step_connector(const ProjectionNames &p_names, godot::Object *p_path_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Vector3i &p_from, const godot::Vector3i &p_to) {
-	StepConnector step;
-	const godot::Dictionary entry = p_memo.get(p_from, godot::Variant());
-	if (entry.has(p_to)) {
-		const godot::Variant value = entry.get(p_to, godot::Variant());
-		step.connector = value;
-		step.memo_hit = p_memo_trusted && value.get_type() == godot::Variant::STRING_NAME;
-	} else {
-		step.connector = p_path_service->call(p_names.get_step_connector, p_from, p_to, godot::TypedArray<godot::StringName>());
+// The route's own cell Variants are the memo's keys, and p_nil the lookups' default: no key
+// or default is built per step. A nil answer is told from an absent entry by a second look.
+StepConnector step_connector(const ProjectionNames &p_names, godot::Object *p_path_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, const godot::Vector3i &p_from, const godot::Vector3i &p_to, const godot::Variant &p_nil) {
+	const godot::Dictionary entry = p_memo.get(p_from_cell, p_nil);
+	const godot::Variant value = entry.get(p_to_cell, p_nil);
+	const godot::Variant::Type type = value.get_type();
+	if (type != godot::Variant::NIL || entry.has(p_to_cell)) {
+		return StepConnector { value, p_memo_trusted && type == godot::Variant::STRING_NAME };
 	}
-	return step;
+	return StepConnector { p_path_service->call(p_names.get_step_connector, p_from, p_to, godot::TypedArray<godot::StringName>()), false };
 }
 
 // A one-floor climb through an infrastructure connector whose stair costs extra, when the
 // guest's stair credit outweighs the movement scale.
-bool costed_stair(const ProjectionNames &p_names, godot::Object *p_path_service, const godot::StringName &p_connector, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
-	if (!p_connector.begins_with("infra.connector:")) {
-		return false;
-	}
+bool costed_stair(const ProjectionNames &p_names, godot::Object *p_path_service, const godot::StringName &p_connector, const godot::String &p_infrastructure_prefix, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
+	// The plain tests first: they need no call into the engine.
 	if (p_from.x != p_to.x || p_from.z != p_to.z) {
 		return false;
 	}
 	const int64_t rise = static_cast<int64_t>(p_to.y) - static_cast<int64_t>(p_from.y);
 	if (rise != 1 && rise != -1) {
+		return false;
+	}
+	if (!p_connector.begins_with(p_infrastructure_prefix)) {
 		return false;
 	}
 	const godot::Dictionary record = p_path_service->call(p_names.get_connector, p_connector);
@@ -69,10 +71,24 @@ int64_t route_minutes(const ProjectionNames &p_names, godot::Object *p_path_serv
 	godot::StringName asked_connector;
 	bool asked_for_memo_with_bool = false;
 	bool costed = false;
-	for (int64_t i = 0; i + 1 < p_route.size(); i++) {
-		const godot::Vector3i from = p_route[i];
-		const godot::Vector3i to = p_route[i + 1];
-		const StepConnector step = step_connector(p_names, p_path_service, p_memo, p_memo_trusted, from, to);
+	// Built once per route rather than once per step.
+	const godot::Variant nil;
+	const godot::String infrastructure_prefix("infra.connector:");
+	const int64_t count = p_route.size();
+	// Each cell is read once: a step's end is the next step's start.
+	godot::Variant from_cell = count > 0 ? p_route[0] : nil;
+	godot::Vector3i from = from_cell;
+	// A cell stored as another type keys the memo as the cell it converts to.
+	if (from_cell.get_type() != godot::Variant::VECTOR3I) {
+		from_cell = from;
+	}
+	for (int64_t i = 0; i + 1 < count; i++) {
+		godot::Variant to_cell = p_route[i + 1];
+		const godot::Vector3i to = to_cell;
+		if (to_cell.get_type() != godot::Variant::VECTOR3I) {
+			to_cell = to;
+		}
+		const StepConnector step = step_connector(p_names, p_path_service, p_memo, p_memo_trusted, from_cell, to_cell, from, to, nil);
 
 		// A false answer for the same connector stands for the whole run.
 		const bool repeat = step.memo_hit && asked_for_memo_with_bool && step.connector == asked_connector;
@@ -85,10 +101,12 @@ int64_t route_minutes(const ProjectionNames &p_names, godot::Object *p_path_serv
 				break;
 			}
 		}
-		if (costed_stair(p_names, p_path_service, step.connector, from, to, p_movement_scale, p_stair_credit)) {
+		if (costed_stair(p_names, p_path_service, step.connector, infrastructure_prefix, from, to, p_movement_scale, p_stair_credit)) {
 			costed = true;
 			break;
 		}
+		from_cell = std::move(to_cell);
+		from = to;
 	}
 
 	if (!costed || p_orthogonal_cost <= 0) {

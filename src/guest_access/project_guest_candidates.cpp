@@ -58,8 +58,8 @@ void project_facility(const ProjectionRun &p_run, godot::Object *p_instance, god
 	}
 	const godot::Vector3i origin = p_instance->get(names.origin);
 	godot::Dictionary access = nearest_guest_access_on_builtin_path(names, p_run.services.path.object, p_run.current_cell, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
-	if (static_cast<bool>(access.get(names.supported, false))) {
-		access.erase(names.supported);
+	if (static_cast<bool>(access.get(p_run.keys.supported, p_run.keys.no))) {
+		access.erase(p_run.keys.supported);
 	} else {
 		// The native search does not cover this facility: the runtime finds the route.
 		access = p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance);
@@ -101,7 +101,8 @@ godot::Dictionary project_guest_candidates_impl(godot::Object *p_runtime, const 
 	request.stair_credit = p_stair_credit;
 	request.orthogonal_cost = p_orthogonal_cost;
 	request.ticks = p_ticks;
-	ProjectionRun run { names, p_runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>() };
+	const ProjectionKeys keys(names);
+	ProjectionRun run { names, keys, p_runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>() };
 	run.current_cell = open_query_batch(names, services, first_instances);
 
 	// From here on the batch is open: every way out closes it.

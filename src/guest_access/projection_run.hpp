@@ -3,6 +3,7 @@
 // The state one projection call shares between its steps: the runtime's services, the
 // guest, the caller's numbers and the query inputs every access search of the call uses.
 
+#include "guest_access/projection_keys.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -49,6 +50,7 @@ struct ProjectionRequest {
 
 struct ProjectionRun {
 	const ProjectionNames &names;
+	const ProjectionKeys &keys;
 	godot::Object *runtime;
 	const ProjectionServices &services;
 	const ProjectionRequest &request;

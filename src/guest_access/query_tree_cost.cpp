@@ -6,29 +6,31 @@ namespace veltrin {
 
 TreeCosts read_tree_costs(const ProjectionNames &p_names, const godot::Dictionary &p_tree) {
 	TreeCosts costs;
+	// One nil default for the three reads.
+	const godot::Variant nil;
 	costs.compact = p_tree.get(p_names.compact, false);
 	if (costs.compact) {
-		costs.indices = p_tree.get(p_names.indices, godot::Variant());
-		costs.cost_values = p_tree.get(p_names.cost_values, godot::Variant());
+		costs.indices = p_tree.get(p_names.indices, nil);
+		costs.cost_values = p_tree.get(p_names.cost_values, nil);
 	} else {
-		costs.costs = p_tree.get(p_names.costs, godot::Variant());
+		costs.costs = p_tree.get(p_names.costs, nil);
 	}
 	return costs;
 }
 
 bool find_tree_cost(const TreeCosts &p_costs, const godot::Vector3i &p_goal, int64_t &r_cost) {
 	const godot::Variant goal = p_goal;
-	if (!p_costs.compact) {
-		if (!p_costs.costs.has(goal)) {
-			return false;
-		}
-		r_cost = p_costs.costs.get(goal, godot::Variant());
-		return true;
-	}
-	if (!p_costs.indices.has(goal)) {
+	// One lookup: a nil answer is told from a stored nil by a second look.
+	const godot::Dictionary &table = p_costs.compact ? p_costs.indices : p_costs.costs;
+	const godot::Variant found = table.get(goal, godot::Variant());
+	if (found.get_type() == godot::Variant::NIL && !table.has(goal)) {
 		return false;
 	}
-	const int64_t index = p_costs.indices.get(goal, godot::Variant());
+	if (!p_costs.compact) {
+		r_cost = found;
+		return true;
+	}
+	const int64_t index = found;
 	if (index < 0 || index >= p_costs.cost_values.size()) {
 		return false;
 	}

@@ -1,5 +1,7 @@
 #include "guest_choice/guest_batch_names.hpp"
 
+#include "guest_choice/guest_candidate_supported.hpp"
+
 using namespace godot;
 
 namespace veltrin {
@@ -107,11 +109,11 @@ GuestBatchNames::GuestBatchNames() :
 }
 
 bool GuestBatchNames::has(const Dictionary &p_dictionary, const GuestBatchKey &p_key) {
-	return p_dictionary.has(p_key.name);
+	return p_dictionary.has(p_key.key);
 }
 
 Variant GuestBatchNames::value(const Dictionary &p_dictionary, const GuestBatchKey &p_key, const Variant &p_default) {
-	return p_dictionary.get(p_key.name, p_default);
+	return p_dictionary.get(p_key.key, p_default);
 }
 
 int64_t GuestBatchNames::integer(const Dictionary &p_dictionary, const GuestBatchKey &p_key, int64_t p_default) {
@@ -124,6 +126,31 @@ bool GuestBatchNames::flag(const Dictionary &p_dictionary, const GuestBatchKey &
 		return int64_t(found) != 0;
 	}
 	return found;
+}
+
+bool GuestBatchNames::has(const GuestRowFacts &p_facts, const GuestBatchKey &p_key) {
+	return p_facts.find(p_key) != nullptr;
+}
+
+const Variant &GuestBatchNames::value(const GuestRowFacts &p_facts, const GuestBatchKey &p_key, const Variant &p_default) {
+	const Variant *found = p_facts.find(p_key);
+	return found ? *found : p_default;
+}
+
+int64_t GuestBatchNames::integer(const GuestRowFacts &p_facts, const GuestBatchKey &p_key, int64_t p_default) {
+	const Variant *found = p_facts.find(p_key);
+	return found ? int64_t(*found) : p_default;
+}
+
+bool GuestBatchNames::flag(const GuestRowFacts &p_facts, const GuestBatchKey &p_key, bool p_default) {
+	const Variant *found = p_facts.find(p_key);
+	if (found == nullptr) {
+		return p_default;
+	}
+	if (found->get_type() == Variant::INT) {
+		return int64_t(*found) != 0;
+	}
+	return *found;
 }
 
 } // namespace veltrin

@@ -9,14 +9,20 @@
 
 namespace veltrin {
 
+struct GuestRowFacts;
+
 // One key of the guest batch, held in both forms a script may key a dictionary with, so
 // that no lookup has to build a name.
 struct GuestBatchKey {
 	godot::StringName name;
 	godot::String text;
+	// The name as a dictionary key: a key converted per lookup costs two more engine calls.
+	godot::Variant key;
+	// name.hash(), asked once: the candidate key table places the key by it.
+	int64_t hash;
 
 	explicit GuestBatchKey(const char *p_text) :
-	        name(p_text), text(p_text) {}
+	        name(p_text), text(p_text), key(name), hash(name.hash()) {}
 };
 
 // Every name the guest candidate batch reads or writes, built once per call. The first
@@ -137,6 +143,11 @@ struct GuestBatchNames {
 	// value() read as a truth value: an int is true when it is not 0, anything else
 	// takes the engine's conversion to bool.
 	static bool flag(const godot::Dictionary &p_dictionary, const GuestBatchKey &p_key, bool p_default);
+	// The same reads over a candidate's entries found beforehand (guest_row_facts.hpp).
+	static bool has(const GuestRowFacts &p_facts, const GuestBatchKey &p_key);
+	static const godot::Variant &value(const GuestRowFacts &p_facts, const GuestBatchKey &p_key, const godot::Variant &p_default);
+	static int64_t integer(const GuestRowFacts &p_facts, const GuestBatchKey &p_key, int64_t p_default);
+	static bool flag(const GuestRowFacts &p_facts, const GuestBatchKey &p_key, bool p_default);
 };
 
 } // namespace veltrin

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "guest_choice/guest_candidate_supported.hpp"
+#include "guest_choice/guest_need_map.hpp"
+
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/string_name.hpp>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace veltrin {
 
@@ -13,8 +18,12 @@ struct GuestBatchRow {
 	// The row's own deep copy of the candidate, keyed by the resolved id; replaced by the
 	// evaluated copy once the row is scored.
 	godot::Dictionary candidate;
-	// need_relief normalised to need name -> percent; empty for a flat or absent relief.
-	godot::Dictionary relief_map;
+	// Where the candidate's values sit, recorded when the batch checked it: every later read
+	// of the row goes through these (the copy holds the same values).
+	GuestRowFacts facts;
+	// need_relief's percent for each need (guest_need_keys order); all 0 for a flat or
+	// absent relief.
+	int64_t relief_percent[GUEST_NEED_COUNT] = {};
 	godot::StringName facility_id;
 	// The id as text: the sort key of both orders and the id of a rejected entry.
 	godot::String facility_text;
@@ -26,30 +35,44 @@ struct GuestBatchRow {
 	int64_t travel_minutes = 0;
 };
 
+// The rows of a batch with their ids' text as plain code points, so that sorting compares
+// in C++ instead of calling into the engine for every comparison. Both orders sort indices
+// into the rows.
+struct GuestBatchRows {
+	std::vector<GuestBatchRow> rows;
+	std::vector<std::u32string> texts;
+};
+
 // By facility text, in code point order (StringName order would be by pointer).
 struct GuestBatchFacilityOrder {
-	bool operator()(const GuestBatchRow &p_a, const GuestBatchRow &p_b) const {
-		return p_a.facility_text < p_b.facility_text;
+	const GuestBatchRows *batch = nullptr;
+
+	bool operator()(uint32_t p_a, uint32_t p_b) const {
+		return batch->texts[p_a] < batch->texts[p_b];
 	}
 };
 
 // Most pressing need first, then the better utility, the greater urgency, the shorter
 // trip, and the facility text.
 struct GuestBatchRankOrder {
-	bool operator()(const GuestBatchRow &p_a, const GuestBatchRow &p_b) const {
-		if (p_a.need_priority != p_b.need_priority) {
-			return p_a.need_priority > p_b.need_priority;
+	const GuestBatchRows *batch = nullptr;
+
+	bool operator()(uint32_t p_a, uint32_t p_b) const {
+		const GuestBatchRow &a = batch->rows[p_a];
+		const GuestBatchRow &b = batch->rows[p_b];
+		if (a.need_priority != b.need_priority) {
+			return a.need_priority > b.need_priority;
 		}
-		if (p_a.utility != p_b.utility) {
-			return p_a.utility > p_b.utility;
+		if (a.utility != b.utility) {
+			return a.utility > b.utility;
 		}
-		if (p_a.urgency != p_b.urgency) {
-			return p_a.urgency > p_b.urgency;
+		if (a.urgency != b.urgency) {
+			return a.urgency > b.urgency;
 		}
-		if (p_a.travel_minutes != p_b.travel_minutes) {
-			return p_a.travel_minutes < p_b.travel_minutes;
+		if (a.travel_minutes != b.travel_minutes) {
+			return a.travel_minutes < b.travel_minutes;
 		}
-		return p_a.facility_text < p_b.facility_text;
+		return batch->texts[p_a] < batch->texts[p_b];
 	}
 };
 

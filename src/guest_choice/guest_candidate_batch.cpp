@@ -27,12 +27,13 @@ namespace veltrin {
 
 namespace {
 
-bool all_candidates_supported(const GuestBatchNames &p_names, const Array &p_facilities) {
-	const GuestCandidateKeyKinds kinds(p_names);
+// Checks every candidate, recording each one's facts by its position.
+bool all_candidates_supported(const GuestCandidateKeyKinds &p_kinds, const Array &p_facilities, std::vector<GuestRowFacts> &r_facts) {
 	const int64_t count = p_facilities.size();
+	r_facts.resize(size_t(count));
 	for (int64_t i = 0; i < count; i++) {
 		const Variant &candidate = p_facilities[i];
-		if (candidate.get_type() == Variant::DICTIONARY && !guest_candidate_supported(kinds, candidate)) {
+		if (candidate.get_type() == Variant::DICTIONARY && !guest_candidate_supported(p_kinds, candidate, r_facts[size_t(i)])) {
 			return false;
 		}
 	}
@@ -40,36 +41,35 @@ bool all_candidates_supported(const GuestBatchNames &p_names, const Array &p_fac
 }
 
 // The row of one candidate, or false when the candidate has no usable id and is dropped.
-bool build_row(const GuestBatchNames &p_names, const Dictionary &p_candidate, GuestBatchRow &r_row) {
-	Variant id_value;
-	if (GuestBatchNames::has(p_candidate, p_names.facility_id)) {
-		id_value = GuestBatchNames::value(p_candidate, p_names.facility_id, Variant());
-	} else {
-		id_value = GuestBatchNames::value(p_candidate, p_names.instance_id, p_names.empty.name);
-	}
-	const StringName id = id_value;
+bool build_row(const GuestBatchNames &p_names, const Dictionary &p_candidate, GuestRowFacts &&p_facts, GuestBatchRow &r_row) {
+	r_row.facts = std::move(p_facts);
+	const GuestRowFacts &facts = r_row.facts;
+	const Variant *id_value = facts.find(p_names.facility_id);
+	const StringName id = id_value ? *id_value : GuestBatchNames::value(facts, p_names.instance_id, p_names.empty.key);
 	if (id.is_empty()) {
 		return false;
 	}
 	r_row.facility_id = id;
 	r_row.facility_text = String(id);
 	r_row.candidate = p_candidate.duplicate(true);
-	r_row.candidate[p_names.facility_id.name] = id;
+	r_row.candidate[p_names.facility_id.key] = id;
 
-	const Dictionary &copy = r_row.candidate;
 	bool relief_checked = true;
-	if (GuestBatchNames::has(copy, p_names.need_relief)) {
-		const Variant relief = GuestBatchNames::value(copy, p_names.need_relief, Variant());
+	if (const Variant *found = facts.find(p_names.need_relief)) {
+		const Variant &relief = *found;
 		// A flat int relief is scored as it is.
-		if (relief.get_type() != Variant::INT && !guest_normalize_need(p_names, relief, r_row.relief_map)) {
-			r_row.relief_map = Dictionary();
+		if (relief.get_type() != Variant::INT && !guest_need_levels(p_names, relief, r_row.relief_percent)) {
+			for (int64_t &percent : r_row.relief_percent) {
+				percent = 0;
+			}
 			r_row.need_maps_valid = false;
 			relief_checked = false;
 		}
 	}
-	if (relief_checked && GuestBatchNames::has(copy, p_names.need_effects)) {
-		Dictionary effects;
-		if (!guest_normalize_need(p_names, GuestBatchNames::value(copy, p_names.need_effects, Variant()), effects)) {
+	const Variant *effects_value = relief_checked ? facts.find(p_names.need_effects) : nullptr;
+	if (effects_value) {
+		int64_t effects[GUEST_NEED_COUNT];
+		if (!guest_need_levels(p_names, *effects_value, effects)) {
 			r_row.need_maps_valid = false;
 		}
 	}
@@ -78,8 +78,8 @@ bool build_row(const GuestBatchNames &p_names, const Dictionary &p_candidate, Gu
 
 Dictionary rejected_entry(const GuestBatchNames &p_names, const GuestBatchRow &p_row, const GuestBatchKey &p_reason) {
 	Dictionary entry;
-	entry[p_names.facility_id.name] = p_row.facility_text;
-	entry[p_names.reason.name] = p_reason.text;
+	entry[p_names.facility_id.key] = p_row.facility_text;
+	entry[p_names.reason.key] = p_reason.text;
 	return entry;
 }
 
@@ -100,26 +100,39 @@ Dictionary evaluate_batch(Object *p_owner, const StringName &p_guest_id, const A
 		return declined_answer();
 	}
 	// The whole batch is checked before any row is built, so a decline builds nothing.
-	if (!all_candidates_supported(names, p_facilities)) {
+	const GuestCandidateKeyKinds kinds(names);
+	std::vector<GuestRowFacts> facts;
+	if (!all_candidates_supported(kinds, p_facilities, facts)) {
 		return declined_answer();
 	}
 
-	std::vector<GuestBatchRow> rows;
+	GuestBatchRows batch;
+	std::vector<GuestBatchRow> &rows = batch.rows;
 	const int64_t facility_count = p_facilities.size();
 	rows.reserve(size_t(facility_count));
+	batch.texts.reserve(size_t(facility_count));
 	for (int64_t i = 0; i < facility_count; i++) {
 		const Variant &candidate = p_facilities[i];
 		if (candidate.get_type() != Variant::DICTIONARY) {
 			continue;
 		}
-		GuestBatchRow row;
-		if (build_row(names, candidate, row)) {
-			rows.push_back(std::move(row));
+		// Built in place: moving a row would copy its dictionaries in the engine.
+		GuestBatchRow &row = rows.emplace_back();
+		if (build_row(names, candidate, std::move(facts[size_t(i)]), row)) {
+			const char32_t *text = row.facility_text.ptr();
+			batch.texts.emplace_back(text, text + row.facility_text.length());
+		} else {
+			rows.pop_back();
 		}
 	}
-	if (rows.size() > 1) {
-		SortArray<GuestBatchRow, GuestBatchFacilityOrder> facility_sorter;
-		facility_sorter.sort(rows.data(), int64_t(rows.size()));
+	std::vector<uint32_t> order(rows.size());
+	for (size_t i = 0; i < order.size(); i++) {
+		order[i] = uint32_t(i);
+	}
+	if (order.size() > 1) {
+		SortArray<uint32_t, GuestBatchFacilityOrder> facility_sorter;
+		facility_sorter.compare.batch = &batch;
+		facility_sorter.sort(order.data(), int64_t(order.size()));
 	}
 
 	guest_frame_read_budget(names, p_owner, context.has_absolute_minute, context.absolute_minute, frame);
@@ -148,9 +161,10 @@ Dictionary evaluate_batch(Object *p_owner, const StringName &p_guest_id, const A
 	utility_inputs.credit_available = frame.credit_available;
 	utility_inputs.risk_tolerance = frame.risk_tolerance;
 
-	std::vector<GuestBatchRow> rank_list;
+	std::vector<uint32_t> rank_list;
 	rank_list.reserve(rows.size());
-	for (GuestBatchRow &row : rows) {
+	for (const uint32_t index : order) {
+		GuestBatchRow &row = rows[index];
 		ordered.push_back(row.candidate);
 		// The guest's own values are read again for every row, as the guest service sees them now.
 		rule_inputs.adult_verified = frame.definition->get(names.adult_verified.name);
@@ -165,24 +179,25 @@ Dictionary evaluate_batch(Object *p_owner, const StringName &p_guest_id, const A
 		}
 		accepted.push_back(row.candidate);
 		guest_evaluate(names, row, utility_inputs);
-		if (GuestBatchNames::flag(row.candidate, names.ok, true)) {
-			rank_list.push_back(row);
+		if (names.flag(row.facts, names.ok, true)) {
+			rank_list.push_back(index);
 		}
 	}
 	if (rank_list.size() > 1) {
-		SortArray<GuestBatchRow, GuestBatchRankOrder> rank_sorter;
+		SortArray<uint32_t, GuestBatchRankOrder> rank_sorter;
+		rank_sorter.compare.batch = &batch;
 		rank_sorter.sort(rank_list.data(), int64_t(rank_list.size()));
 	}
-	for (const GuestBatchRow &row : rank_list) {
-		ranked.push_back(row.candidate);
+	for (const uint32_t index : rank_list) {
+		ranked.push_back(rows[index].candidate);
 	}
 
 	Dictionary result;
-	result[names.supported.name] = true;
-	result[names.ordered.name] = ordered;
-	result[names.accepted.name] = accepted;
-	result[names.rejected.name] = rejected;
-	result[names.ranked.name] = ranked;
+	result[names.supported.key] = true;
+	result[names.ordered.key] = ordered;
+	result[names.accepted.key] = accepted;
+	result[names.rejected.key] = rejected;
+	result[names.ranked.key] = ranked;
 	return result;
 }
 

@@ -11,27 +11,27 @@ using namespace godot;
 
 namespace veltrin {
 
-int64_t guest_price(const GuestBatchNames &p_names, const Dictionary &p_candidate) {
+int64_t guest_price(const GuestBatchNames &p_names, const GuestRowFacts &p_candidate) {
 	int64_t price = 0;
-	if (!guest_optional_integer(p_candidate, p_names.estimated_total_gold, price)) {
-		price = guest_first_integer(p_candidate, p_names.price_gold, p_names.quoted_price, 0);
+	if (!guest_optional_integer(p_names, p_candidate, p_names.estimated_total_gold, price)) {
+		price = guest_first_integer(p_names, p_candidate, p_names.price_gold, p_names.quoted_price, 0);
 	}
 	return price < 0 ? 0 : price;
 }
 
-Variant guest_facility_tags(const GuestBatchNames &p_names, const Dictionary &p_candidate) {
+const Variant &guest_facility_tags(const GuestBatchNames &p_names, const GuestRowFacts &p_candidate) {
 	if (GuestBatchNames::has(p_candidate, p_names.facility_tags)) {
-		return GuestBatchNames::value(p_candidate, p_names.facility_tags, Variant());
+		return GuestBatchNames::value(p_candidate, p_names.facility_tags, p_candidate.kinds->nil);
 	}
-	return GuestBatchNames::value(p_candidate, p_names.tags, Variant());
+	return GuestBatchNames::value(p_candidate, p_names.tags, p_candidate.kinds->nil);
 }
 
-bool guest_discretionary(const GuestBatchNames &p_names, const Dictionary &p_candidate) {
-	if (GuestBatchNames::flag(p_candidate, p_names.discretionary, false)) {
+bool guest_discretionary(const GuestBatchNames &p_names, const GuestRowFacts &p_candidate) {
+	if (p_names.flag(p_candidate, p_names.discretionary, false)) {
 		return true;
 	}
 	// The category list names tourism but not adult; the tag list the other way round.
-	const StringName category = GuestBatchNames::value(p_candidate, p_names.service_category, p_names.empty.name);
+	const StringName category = GuestBatchNames::value(p_candidate, p_names.service_category, p_names.empty.key);
 	if (category == p_names.leisure.name || category == p_names.entertainment.name || category == p_names.gambling.name || category == p_names.intimacy.name || category == p_names.tourism.name) {
 		return true;
 	}
@@ -41,6 +41,16 @@ bool guest_discretionary(const GuestBatchNames &p_names, const Dictionary &p_can
 		}
 	}
 	return false;
+}
+
+int64_t guest_price(const GuestBatchNames &p_names, const Dictionary &p_candidate) {
+	const GuestCandidateKeyKinds kinds(p_names);
+	return guest_price(p_names, guest_row_facts(kinds, p_candidate));
+}
+
+bool guest_discretionary(const GuestBatchNames &p_names, const Dictionary &p_candidate) {
+	const GuestCandidateKeyKinds kinds(p_names);
+	return guest_discretionary(p_names, guest_row_facts(kinds, p_candidate));
 }
 
 } // namespace veltrin

@@ -7,6 +7,8 @@
 #include <godot_cpp/variant/variant.hpp>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 using namespace godot;
 
@@ -32,7 +34,7 @@ int64_t at_least_zero(int64_t p_value) {
 
 NeedScore score_needs(const GuestBatchNames &p_names, const GuestBatchRow &p_row, const int64_t *p_need_levels) {
 	NeedScore score;
-	const Variant relief = GuestBatchNames::value(p_row.candidate, p_names.need_relief, int64_t(0));
+	const Variant &relief = GuestBatchNames::value(p_row.facts, p_names.need_relief, p_row.facts.kinds->zero);
 	if (relief.get_type() == Variant::INT) {
 		score.relief = at_least_zero(relief);
 		return score;
@@ -43,7 +45,7 @@ NeedScore score_needs(const GuestBatchNames &p_names, const GuestBatchRow &p_row
 	const std::array<const GuestBatchKey *, GUEST_NEED_COUNT> needs = guest_need_keys(p_names);
 	for (size_t i = 0; i < needs.size(); i++) {
 		const GuestBatchKey &need = *needs[i];
-		const int64_t percent = p_row.relief_map.get(need.name, int64_t(0));
+		const int64_t percent = p_row.relief_percent[i];
 		const int64_t level = p_need_levels[i];
 		const WideInt relieved = WideInt(at_least_zero(percent)) * WideInt(level) / PERCENT_MAX;
 		const int64_t need_relief = saturate_to_int64(relieved);
@@ -64,14 +66,31 @@ NeedScore score_needs(const GuestBatchNames &p_names, const GuestBatchRow &p_row
 	return score;
 }
 
-int64_t preference_sum(const GuestBatchNames &p_names, const Dictionary &p_row, const GuestUtilityInputs &p_inputs) {
+int64_t preference_sum(const GuestBatchNames &p_names, const GuestRowFacts &p_row, const GuestUtilityInputs &p_inputs) {
 	if (!p_inputs.weights_by_name) {
 		return 0;
 	}
+	const Variant &tags_value = guest_facility_tags(p_names, p_row);
+	if (tags_value.get_type() != Variant::ARRAY) {
+		return 0;
+	}
+	// The tags as a name list would give, without ordering them: the sum does not depend on
+	// the order. Each distinct non-empty name counts once.
+	const Array tags = tags_value;
+	const int64_t count = tags.size();
+	std::vector<StringName> seen;
+	seen.reserve(size_t(count));
 	WideInt sum = 0;
-	for (const StringName &tag : guest_name_list(guest_facility_tags(p_names, p_row))) {
-		// Every weight is an int, so nil means the tag has none.
-		const Variant weight = p_inputs.preference_weights.get(tag, Variant());
+	for (int64_t i = 0; i < count; i++) {
+		const Variant &tag = tags[i];
+		StringName name = tag;
+		if (name.is_empty() || guest_names_contain(seen, name)) {
+			continue;
+		}
+		// Every weight is an int, so nil means the tag has none. A StringName element is
+		// already the key the name would make.
+		const Variant weight = tag.get_type() == Variant::STRING_NAME ? p_inputs.preference_weights.get(tag, p_row.kinds->nil) : p_inputs.preference_weights.get(name, p_row.kinds->nil);
+		seen.push_back(std::move(name));
 		if (weight.get_type() == Variant::INT) {
 			sum += WideInt(int64_t(weight));
 		}
@@ -92,30 +111,38 @@ int64_t default_price_burden(int64_t p_price, int64_t p_wallet, WideInt p_credit
 } // namespace
 
 void guest_evaluate(const GuestBatchNames &p_names, GuestBatchRow &r_row, const GuestUtilityInputs &p_inputs) {
-	const Dictionary &row = r_row.candidate;
+	if (r_row.facts.kinds == nullptr) {
+		// A row built outside the batch: its facts are found first.
+		const GuestCandidateKeyKinds kinds(p_names);
+		r_row.facts = guest_row_facts(kinds, r_row.candidate);
+		guest_evaluate(p_names, r_row, p_inputs);
+		r_row.facts = GuestRowFacts();
+		return;
+	}
+	const GuestRowFacts &row = r_row.facts;
 	const NeedScore needs = score_needs(p_names, r_row, p_inputs.need_levels);
 
 	int64_t preference = 0;
-	if (!guest_optional_integer(row, p_names.preference, preference)) {
+	if (!guest_optional_integer(p_names, row, p_names.preference, preference)) {
 		preference = preference_sum(p_names, row, p_inputs);
 	}
-	const int64_t quality = guest_first_integer(row, p_names.expected_quality, p_names.quality, 0);
+	const int64_t quality = guest_first_integer(p_names, row, p_names.expected_quality, p_names.quality, 0);
 	const bool visited = guest_names_contain(*p_inputs.visited, r_row.facility_id);
-	const int64_t novelty = GuestBatchNames::integer(row, p_names.novelty, visited ? 0 : UNVISITED_NOVELTY);
-	const int64_t group_fit = GuestBatchNames::integer(row, p_names.group_fit, 0);
+	const int64_t novelty = p_names.integer(row, p_names.novelty, visited ? 0 : UNVISITED_NOVELTY);
+	const int64_t group_fit = p_names.integer(row, p_names.group_fit, 0);
 	int64_t price_burden = 0;
-	if (!guest_optional_integer(row, p_names.price_burden, price_burden)) {
+	if (!guest_optional_integer(p_names, row, p_names.price_burden, price_burden)) {
 		price_burden = default_price_burden(guest_price(p_names, row), p_inputs.wallet, p_inputs.credit_available);
 	}
-	const int64_t travel = GuestBatchNames::integer(row, p_names.travel_minutes, 0);
-	const int64_t wait = guest_first_integer(row, p_names.wait_minutes, p_names.expected_wait, 0);
+	const int64_t travel = p_names.integer(row, p_names.travel_minutes, 0);
+	const int64_t wait = guest_first_integer(p_names, row, p_names.wait_minutes, p_names.expected_wait, 0);
 	// Read in the other order than the rejection rules do.
-	const int64_t risk = guest_first_integer(row, p_names.risk, p_names.risk_level, 0);
+	const int64_t risk = guest_first_integer(p_names, row, p_names.risk, p_names.risk_level, 0);
 	int64_t risk_sensitivity = 0;
-	if (!guest_optional_integer(row, p_names.risk_sensitivity, risk_sensitivity)) {
+	if (!guest_optional_integer(p_names, row, p_names.risk_sensitivity, risk_sensitivity)) {
 		risk_sensitivity = saturate_to_int64((WideInt(RISK_SENSITIVITY_BASE) - WideInt(p_inputs.risk_tolerance)) / RISK_SENSITIVITY_STEP);
 	}
-	const int64_t repetition_penalty = GuestBatchNames::integer(row, p_names.repetition_penalty, visited ? VISITED_REPETITION_PENALTY : 0);
+	const int64_t repetition_penalty = p_names.integer(row, p_names.repetition_penalty, visited ? VISITED_REPETITION_PENALTY : 0);
 
 	const int64_t t = at_least_zero(travel);
 	const int64_t w = at_least_zero(wait);
@@ -126,27 +153,27 @@ void guest_evaluate(const GuestBatchNames &p_names, GuestBatchRow &r_row, const 
 	// only the result is clamped.
 	const WideInt utility = 5 * (WideInt(preference) - price_burden) + 8 * WideInt(needs.relief) + 2 * (WideInt(group_fit) + novelty - t) + 3 * (WideInt(quality) - w) - WideInt(s) * r - repetition_penalty;
 
-	const int64_t urgency = GuestBatchNames::integer(row, p_names.urgency, needs.top_need);
+	const int64_t urgency = p_names.integer(row, p_names.urgency, needs.top_need);
 
-	Dictionary evaluated = row.duplicate(true);
-	evaluated[p_names.facility_id.name] = r_row.facility_id;
-	evaluated[p_names.need_priority.name] = needs.priority;
-	evaluated[p_names.utility.name] = saturate_to_int64(utility);
-	evaluated[p_names.urgency.name] = urgency;
-	evaluated[p_names.travel_minutes.name] = t;
+	Dictionary evaluated = r_row.candidate.duplicate(true);
+	evaluated[p_names.facility_id.key] = r_row.facility_id;
+	evaluated[p_names.need_priority.key] = needs.priority;
+	evaluated[p_names.utility.key] = saturate_to_int64(utility);
+	evaluated[p_names.urgency.key] = urgency;
+	evaluated[p_names.travel_minutes.key] = t;
 	Dictionary terms;
-	terms[p_names.need_relief.name] = needs.relief;
-	terms[p_names.preference.name] = preference;
-	terms[p_names.expected_quality.name] = quality;
-	terms[p_names.novelty.name] = novelty;
-	terms[p_names.group_fit.name] = group_fit;
-	terms[p_names.price_burden.name] = price_burden;
-	terms[p_names.travel_minutes.name] = t;
-	terms[p_names.wait_minutes.name] = w;
-	terms[p_names.risk.name] = r;
-	terms[p_names.risk_sensitivity.name] = s;
-	terms[p_names.repetition_penalty.name] = repetition_penalty;
-	evaluated[p_names.utility_terms.name] = terms;
+	terms[p_names.need_relief.key] = needs.relief;
+	terms[p_names.preference.key] = preference;
+	terms[p_names.expected_quality.key] = quality;
+	terms[p_names.novelty.key] = novelty;
+	terms[p_names.group_fit.key] = group_fit;
+	terms[p_names.price_burden.key] = price_burden;
+	terms[p_names.travel_minutes.key] = t;
+	terms[p_names.wait_minutes.key] = w;
+	terms[p_names.risk.key] = r;
+	terms[p_names.risk_sensitivity.key] = s;
+	terms[p_names.repetition_penalty.key] = repetition_penalty;
+	evaluated[p_names.utility_terms.key] = terms;
 
 	r_row.candidate = evaluated;
 	r_row.need_priority = needs.priority;

@@ -19,5 +19,8 @@ std::array<const GuestBatchKey *, GUEST_NEED_COUNT> guest_need_keys(const GuestB
 // (empty on entry) holds the entries keyed by the need's StringName; on failure the
 // caller discards it.
 bool guest_normalize_need(const GuestBatchNames &p_names, const godot::Variant &p_value, godot::Dictionary &r_out);
+// The same check, with each need's level (0 when absent) in r_levels, in the order of
+// guest_need_keys.
+bool guest_need_levels(const GuestBatchNames &p_names, const godot::Variant &p_value, int64_t (&r_levels)[GUEST_NEED_COUNT]);
 
 } // namespace veltrin

@@ -6,6 +6,7 @@
 #include <godot_cpp/variant/variant.hpp>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 using namespace godot;
@@ -63,18 +64,20 @@ bool sorted_replace(Array &r_sorted, int64_t p_leaving, int64_t p_entering) {
 	for (int64_t i = 0; i < leaving; i++) {
 		++slot;
 	}
+	// Moves, not copies: a moved Variant only swaps bytes, a copied one calls into the engine
+	// to copy and to release.
 	if (entering <= leaving) {
 		for (int64_t i = leaving; i > entering; i--) {
 			auto previous = slot;
 			--previous;
-			*slot = *previous;
+			*slot = std::move(*previous);
 			slot = previous;
 		}
 	} else {
 		for (int64_t i = leaving + 1; i < entering; i++) {
 			auto next = slot;
 			++next;
-			*slot = *next;
+			*slot = std::move(*next);
 			slot = next;
 		}
 	}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <godot_cpp/variant/string_name.hpp>
+#include <godot_cpp/variant/variant.hpp>
 
 namespace veltrin {
 
@@ -31,6 +32,8 @@ struct WalkEdgeNames {
 	godot::StringName current_density;
 	godot::StringName base_capacity;
 	godot::StringName guest_tree_shared_edges;
+	// The default of every lookup, built once per call rather than once per lookup.
+	godot::Variant nil;
 
 	WalkEdgeNames();
 	WalkEdgeNames(const WalkEdgeNames &) = delete;

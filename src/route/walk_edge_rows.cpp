@@ -35,7 +35,7 @@ bool is_type(const godot::Variant &p_value, godot::Variant::Type p_type) {
 }
 
 bool read_sources(const WalkEdgeNames &p_names, const godot::Object &p_path, const godot::Dictionary &p_workspace, WalkEdgeSources &r_sources) {
-	const godot::Variant indices = p_workspace.get(p_names.indices, godot::Variant());
+	const godot::Variant indices = p_workspace.get(p_names.indices, p_names.nil);
 	const godot::Variant adjacency = p_path.get(p_names.adjacency);
 	const godot::Variant cell_traffic = p_path.get(p_names.cell_traffic);
 	const godot::Variant vertical = p_path.get(p_names.vertical_walk_requires_connector);
@@ -63,7 +63,7 @@ EntryOutcome entry_cost(const WalkEdgeNames &p_names, const WalkEdgeContext &p_c
 	}
 	// Most cells carry no traffic entry: tell a missing one from a stored nil without
 	// building an empty default per entry.
-	const godot::Variant traffic_value = p_sources.cell_traffic.get(p_to_key, godot::Variant());
+	const godot::Variant traffic_value = p_sources.cell_traffic.get(p_to_key, p_names.nil);
 	godot::Dictionary traffic;
 	if (is_type(traffic_value, godot::Variant::DICTIONARY)) {
 		traffic = traffic_value;
@@ -71,7 +71,7 @@ EntryOutcome entry_cost(const WalkEdgeNames &p_names, const WalkEdgeContext &p_c
 		return EntryOutcome::DECLINE;
 	}
 	if (!traffic.is_empty()) {
-		const godot::Variant blocked = traffic.get(p_names.temporary_block, godot::Variant());
+		const godot::Variant blocked = traffic.get(p_names.temporary_block, p_names.nil);
 		if (!is_type(blocked, godot::Variant::BOOL)) {
 			return EntryOutcome::DECLINE;
 		}
@@ -81,9 +81,9 @@ EntryOutcome entry_cost(const WalkEdgeNames &p_names, const WalkEdgeContext &p_c
 	}
 
 	// Connectors, access control and other movement kinds are the script's business.
-	const godot::Variant connector_id = p_entry.get(p_names.connector_id, godot::Variant());
-	const godot::Variant access_id = p_entry.get(p_names.access_id, godot::Variant());
-	const godot::Variant movement_type = p_entry.get(p_names.movement_type, godot::Variant());
+	const godot::Variant connector_id = p_entry.get(p_names.connector_id, p_names.nil);
+	const godot::Variant access_id = p_entry.get(p_names.access_id, p_names.nil);
+	const godot::Variant movement_type = p_entry.get(p_names.movement_type, p_names.nil);
 	if (!is_type(connector_id, godot::Variant::STRING_NAME) || !is_type(access_id, godot::Variant::STRING_NAME) ||
 	        !is_type(movement_type, godot::Variant::STRING_NAME)) {
 		return EntryOutcome::DECLINE;
@@ -99,9 +99,9 @@ EntryOutcome entry_cost(const WalkEdgeNames &p_names, const WalkEdgeContext &p_c
 
 	godot::Variant base_cost = p_context.orthogonal_move_cost;
 	if (p_entry.has(p_names.base_cost)) {
-		base_cost = p_entry.get(p_names.base_cost, godot::Variant());
+		base_cost = p_entry.get(p_names.base_cost, p_names.nil);
 	} else if (p_entry.has(p_names.cost)) {
-		base_cost = p_entry.get(p_names.cost, godot::Variant());
+		base_cost = p_entry.get(p_names.cost, p_names.nil);
 	}
 	if (!is_type(base_cost, godot::Variant::INT)) {
 		return EntryOutcome::DECLINE;
@@ -109,9 +109,9 @@ EntryOutcome entry_cost(const WalkEdgeNames &p_names, const WalkEdgeContext &p_c
 
 	int64_t dynamic_cost = 0;
 	if (!traffic.is_empty()) {
-		const godot::Variant traffic_cost = traffic.get(p_names.dynamic_cost, godot::Variant());
-		const godot::Variant density = traffic.get(p_names.current_density, godot::Variant());
-		const godot::Variant capacity = traffic.get(p_names.base_capacity, godot::Variant());
+		const godot::Variant traffic_cost = traffic.get(p_names.dynamic_cost, p_names.nil);
+		const godot::Variant density = traffic.get(p_names.current_density, p_names.nil);
+		const godot::Variant capacity = traffic.get(p_names.base_capacity, p_names.nil);
 		if (!is_type(traffic_cost, godot::Variant::INT) || !is_type(density, godot::Variant::INT) || !is_type(capacity, godot::Variant::INT)) {
 			return EntryOutcome::DECLINE;
 		}
@@ -137,7 +137,7 @@ bool builtin_walk_edge_rows(const WalkEdgeNames &p_names, const WalkEdgeContext 
 		return false;
 	}
 	const godot::Dictionary workspace = workspace_value;
-	const godot::Variant edges_value = workspace.get(p_names.edges, godot::Variant());
+	const godot::Variant edges_value = workspace.get(p_names.edges, p_names.nil);
 	if (!is_type(edges_value, godot::Variant::DICTIONARY)) {
 		return false;
 	}
@@ -149,7 +149,7 @@ bool builtin_walk_edge_rows(const WalkEdgeNames &p_names, const WalkEdgeContext 
 
 	// One lookup for the common hit; has() only tells a stored non-Array from a miss.
 	const godot::Variant current_key = p_current;
-	const godot::Variant memo = sources.edges.get(current_key, godot::Variant());
+	const godot::Variant memo = sources.edges.get(current_key, p_names.nil);
 	if (is_type(memo, godot::Variant::ARRAY)) {
 		r_rows = memo;
 		return true;
@@ -179,7 +179,7 @@ bool builtin_walk_edge_rows(const WalkEdgeNames &p_names, const WalkEdgeContext 
 			return false;
 		}
 		const godot::Dictionary entry = entry_value;
-		const godot::Variant to_value = entry.get(p_names.to, godot::Variant());
+		const godot::Variant to_value = entry.get(p_names.to, p_names.nil);
 		if (!is_type(to_value, godot::Variant::VECTOR3I)) {
 			return false;
 		}

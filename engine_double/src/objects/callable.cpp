@@ -5,6 +5,7 @@
 #include "callable_data.hpp"
 #include "deferred_calls.hpp"
 #include "object_state.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <godot_cpp/classes/object.hpp>
@@ -102,6 +103,7 @@ bool CallableCustom::is_valid() const {
 }
 
 Callable::Callable(Object *p_object, const StringName &p_method) {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_method.is_empty()) {
 		ERR_FAIL_MSG("Method argument to Callable constructor must be a non-empty string.");
 	}
@@ -115,6 +117,7 @@ Callable::Callable(Object *p_object, const StringName &p_method) {
 }
 
 Callable::Callable(CallableCustom *p_custom) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_NULL(p_custom);
 	if (p_custom->_referenced) {
 		ERR_FAIL_MSG("Callable custom is already referenced.");
@@ -126,6 +129,7 @@ Callable::Callable(CallableCustom *p_custom) {
 }
 
 bool Callable::is_valid() const {
+	ENGINE_DOUBLE_CROSSING;
 	if (!_data) {
 		return false;
 	}
@@ -137,14 +141,17 @@ bool Callable::is_valid() const {
 }
 
 bool Callable::is_custom() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _data && _data->is_custom();
 }
 
 bool Callable::is_standard() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _data && !_data->is_custom();
 }
 
 void Callable::callp(const Variant **p_arguments, int p_argcount, Variant &r_return_value, GDExtensionCallError &r_call_error) const {
+	ENGINE_DOUBLE_CROSSING;
 	r_call_error.error = GDEXTENSION_CALL_OK;
 	r_call_error.argument = 0;
 	r_call_error.expected = 0;
@@ -159,6 +166,8 @@ void Callable::callp(const Variant **p_arguments, int p_argcount, Variant &r_ret
 			return;
 		}
 		try {
+			// Custom callables stand in for engine and script functions in the double.
+			const engine_double::internal::CrossingFrame frame(engine_double::internal::CROSSING_SCRIPT);
 			_data->custom->call(p_arguments, p_argcount, r_return_value, r_call_error);
 		} catch (...) {
 			_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by custom callable '" + engine_double::internal::callable_text(*this) + "' (the engine would terminate).");
@@ -175,6 +184,7 @@ void Callable::callp(const Variant **p_arguments, int p_argcount, Variant &r_ret
 }
 
 Variant Callable::callp(const Variant **p_arguments, int p_argcount) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Variant result;
 	GDExtensionCallError error;
 	callp(p_arguments, p_argcount, result, error);
@@ -182,6 +192,7 @@ Variant Callable::callp(const Variant **p_arguments, int p_argcount) const {
 }
 
 Variant Callable::callv(const Array &p_arguments) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	const int64_t count = p_arguments.size();
 	std::vector<const Variant *> pointers(size_t(count) + 1);
 	for (int64_t i = 0; i < count; i++) {
@@ -200,6 +211,7 @@ void Callable::_call_deferredp(const Variant **p_arguments, int p_argcount) cons
 }
 
 Callable Callable::create(const Variant &p_variant, const StringName &p_method) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_variant.get_type() == Variant::OBJECT) {
 		return Callable(p_variant.get_validated_object(), p_method);
 	}
@@ -207,6 +219,7 @@ Callable Callable::create(const Variant &p_variant, const StringName &p_method) 
 }
 
 Callable Callable::bindp(const Variant **p_arguments, int p_argcount) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	std::vector<Variant> binds;
 	binds.reserve(size_t(p_argcount));
 	for (int i = 0; i < p_argcount; i++) {
@@ -216,6 +229,7 @@ Callable Callable::bindp(const Variant **p_arguments, int p_argcount) const {
 }
 
 Callable Callable::bindv(const Array &p_arguments) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_arguments.is_empty()) {
 		return *this;
 	}
@@ -227,11 +241,13 @@ Callable Callable::bindv(const Array &p_arguments) {
 }
 
 Callable Callable::unbind(int64_t p_argcount) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	ERR_FAIL_COND_V_MSG(p_argcount <= 0, Callable(*this), "Amount of unbind() arguments must be 1 or greater.");
 	return engine_double::internal::make_engine_custom_callable(std::make_unique<engine_double::internal::CallableCustomUnbind>(*this, int(p_argcount)));
 }
 
 StringName Callable::get_method() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (!_data) {
 		return StringName();
 	}
@@ -246,10 +262,12 @@ StringName Callable::get_method() const {
 }
 
 Object *Callable::get_object() const {
+	ENGINE_DOUBLE_CROSSING;
 	return engine_double::internal::object_from_instance_id(uint64_t(get_object_id()));
 }
 
 int64_t Callable::get_object_id() const {
+	ENGINE_DOUBLE_CROSSING;
 	if (!_data) {
 		return 0;
 	}
@@ -260,11 +278,13 @@ int64_t Callable::get_object_id() const {
 }
 
 int64_t Callable::get_argument_count() const {
+	ENGINE_DOUBLE_CROSSING;
 	bool valid = false;
 	return engine_double::internal::callable_argument_count(*this, valid);
 }
 
 int64_t Callable::get_bound_arguments_count() const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_data && _data->engine_custom != nullptr) {
 		return _data->engine_custom->get_bound_arguments_count();
 	}
@@ -272,6 +292,7 @@ int64_t Callable::get_bound_arguments_count() const {
 }
 
 Array Callable::get_bound_arguments() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Array result;
 	if (_data && _data->engine_custom != nullptr) {
 		std::vector<Variant> arguments;
@@ -284,6 +305,7 @@ Array Callable::get_bound_arguments() const {
 }
 
 int64_t Callable::get_unbound_arguments_count() const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_data && _data->engine_custom != nullptr) {
 		return _data->engine_custom->get_unbound_arguments_count();
 	}
@@ -291,6 +313,7 @@ int64_t Callable::get_unbound_arguments_count() const {
 }
 
 int64_t Callable::hash() const {
+	ENGINE_DOUBLE_CROSSING;
 	if (!_data) {
 		return engine_double::internal::callable_standard_hash(0, StringName());
 	}
@@ -301,6 +324,7 @@ int64_t Callable::hash() const {
 }
 
 bool Callable::operator==(const Callable &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_data == p_other._data) {
 		return true;
 	}
@@ -323,10 +347,12 @@ bool Callable::operator==(const Callable &p_other) const {
 }
 
 bool Callable::operator!=(const Callable &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return !(*this == p_other);
 }
 
 bool Callable::operator!() const {
+	ENGINE_DOUBLE_CROSSING;
 	return is_null();
 }
 

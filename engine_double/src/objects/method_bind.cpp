@@ -1,3 +1,4 @@
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/core/method_bind.hpp>
@@ -39,6 +40,8 @@ Variant MethodBind::call(Object *p_instance, const Variant **p_args, int p_argco
 		return result;
 	}
 	try {
+		// The binding's code is the plug-in's: its crossings count on the plug-in's side.
+		const engine_double::internal::CrossingFrame frame(engine_double::internal::CROSSING_PLUGIN);
 		call_function(*this, p_instance, p_args, p_argcount, result, r_error);
 	} catch (...) {
 		_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by bound method '" + String(instance_class) + "::" + String(name) + "' (the engine would terminate).");

@@ -4,6 +4,7 @@
 #include "object_db.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/script_double.hpp>
 #include <godot_cpp/core/error_macros.hpp>
@@ -52,12 +53,14 @@ Object::Object() :
         Object(false) {}
 
 Object::Object(bool p_ref_counted) {
+	ENGINE_DOUBLE_CROSSING;
 	engine_double::internal::ensure_engine_classes();
 	_state = new ObjectState();
 	_instance_id = engine_double::internal::object_db_add(this, p_ref_counted);
 }
 
 Object::~Object() {
+	ENGINE_DOUBLE_CROSSING;
 	// Leave the ObjectDB first: from here on, Variants and callables see a freed object.
 	engine_double::internal::object_db_remove(_instance_id);
 	delete _state;
@@ -65,18 +68,22 @@ Object::~Object() {
 }
 
 uint64_t Object::get_instance_id() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _instance_id;
 }
 
 String Object::get_class() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return String(_get_class_namev());
 }
 
 bool Object::is_class(const String &p_class) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _is_classv(StringName(p_class));
 }
 
 String Object::to_string() {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (_state->script_instance) {
 		String text;
 		if (_state->script_instance->to_string(text)) {
@@ -91,10 +98,12 @@ String Object::to_string() {
 }
 
 Variant Object::get_script() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _state->script;
 }
 
 void Object::set_script(const Variant &p_script) {
+	ENGINE_DOUBLE_CROSSING;
 	ObjectState &state = *_state;
 	if (p_script.get_type() == Variant::NIL || (p_script.get_type() == Variant::OBJECT && p_script.get_validated_object() == nullptr)) {
 		state.script_instance.reset();
@@ -116,6 +125,7 @@ void Object::set_script(const Variant &p_script) {
 }
 
 Variant Object::get_meta(const StringName &p_name, const Variant &p_default) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (!_state->metadata.has(p_name)) {
 		if (p_default.get_type() != Variant::NIL) {
 			return p_default;
@@ -126,6 +136,7 @@ Variant Object::get_meta(const StringName &p_name, const Variant &p_default) con
 }
 
 void Object::set_meta(const StringName &p_name, const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_value.get_type() == Variant::NIL) {
 		remove_meta(p_name);
 		return;
@@ -134,10 +145,12 @@ void Object::set_meta(const StringName &p_name, const Variant &p_value) {
 }
 
 void Object::remove_meta(const StringName &p_name) {
+	ENGINE_DOUBLE_CROSSING;
 	_state->metadata.erase(p_name);
 }
 
 bool Object::has_meta(const StringName &p_name) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _state->metadata.has(p_name);
 }
 
@@ -176,6 +189,7 @@ Dictionary method_dictionary(const StringName &p_name, const std::vector<Propert
 } // namespace
 
 TypedArray<Dictionary> Object::get_method_list() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	TypedArray<Dictionary> list;
 	for (const engine_double::internal::ClassRecord *record = ObjectAccess::class_record(this); record != nullptr; record = record->parent) {
 		for (const std::unique_ptr<MethodBind> &bind : record->method_order) {
@@ -198,6 +212,7 @@ TypedArray<Dictionary> Object::get_method_list() const {
 }
 
 TypedArray<Dictionary> Object::get_signal_list() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	TypedArray<Dictionary> list;
 	for (const engine_double::internal::ClassRecord *record = ObjectAccess::class_record(this); record != nullptr; record = record->parent) {
 		for (const MethodInfo &signal : record->signals) {

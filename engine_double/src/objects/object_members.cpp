@@ -7,6 +7,7 @@
 #include "deferred_calls.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <godot_cpp/classes/ref_counted.hpp>
 #include <godot_cpp/core/error_macros.hpp>
@@ -135,6 +136,7 @@ using engine_double::internal::ObjectAccess;
 using engine_double::internal::ObjectState;
 
 Variant Object::get(const StringName &p_property) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	const ObjectState &state = *_state;
 	Variant value;
 	bool found = state.script_instance && state.script_instance->get(p_property, value);
@@ -162,6 +164,7 @@ Variant Object::get(const StringName &p_property) const {
 }
 
 void Object::set(const StringName &p_property, const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	ObjectState &state = *_state;
 	bool found = state.script_instance && state.script_instance->set(p_property, p_value);
 	if (!found) {
@@ -191,12 +194,14 @@ void Object::set(const StringName &p_property, const Variant &p_value) {
 }
 
 Variant Object::_call_variadic(const StringName &p_method, const Variant **p_args, int p_argcount) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	GDExtensionCallError error;
 	// godot-cpp drops the call error of a vararg engine method: nothing is printed.
 	return ObjectAccess::callp(this, p_method, p_args, p_argcount, error);
 }
 
 void Object::_call_deferred_variadic(const StringName &p_method, const Variant **p_args, int p_argcount) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	std::vector<Variant> arguments;
 	for (int i = 0; i < p_argcount; i++) {
 		arguments.push_back(*p_args[i]);
@@ -205,6 +210,7 @@ void Object::_call_deferred_variadic(const StringName &p_method, const Variant *
 }
 
 Variant Object::callv(const StringName &p_method, const Array &p_arg_array) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	const int64_t count = p_arg_array.size();
 	std::vector<const Variant *> pointers(size_t(count) + 1);
 	for (int64_t i = 0; i < count; i++) {
@@ -219,6 +225,7 @@ Variant Object::callv(const StringName &p_method, const Array &p_arg_array) {
 }
 
 bool Object::has_method(const StringName &p_method) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_method == engine_double::internal::name_free()) {
 		return true;
 	}
@@ -226,6 +233,7 @@ bool Object::has_method(const StringName &p_method) const {
 }
 
 int64_t Object::get_method_argument_count(const StringName &p_method) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_state->script_instance) {
 		int64_t count = 0;
 		if (_state->script_instance->get_method_argument_count(p_method, count)) {

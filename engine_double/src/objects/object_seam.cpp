@@ -2,6 +2,7 @@
 
 #include "object_db.hpp"
 #include "object_state.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <godot_cpp/classes/ref_counted.hpp>
@@ -47,6 +48,7 @@ void object_variant_release(uint64_t p_id) {
 namespace godot {
 
 Object *ObjectDB::get_instance(uint64_t p_object_id) {
+	ENGINE_DOUBLE_CROSSING;
 	return engine_double::internal::object_db_get(p_object_id);
 }
 

@@ -7,6 +7,7 @@
 #include "deferred_calls.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <godot_cpp/core/error_macros.hpp>
@@ -44,10 +45,12 @@ std::vector<Connection>::iterator find_connection(std::vector<Connection> &p_slo
 } // namespace
 
 bool Object::has_signal(const StringName &p_signal) const {
+	ENGINE_DOUBLE_CROSSING;
 	return script_has_signal(*_state, p_signal) || class_has_signal(this, p_signal);
 }
 
 Error Object::_emit_signal_variadic(const StringName &p_signal, const Variant **p_args, int p_argcount) {
+	ENGINE_DOUBLE_CROSSING;
 	ObjectState &state = *_state;
 	if (state.logged) {
 		engine_double::internal::call_log_record(this, engine_double::CallLogKind::EMIT, p_signal, p_args, p_argcount, has_signal(p_signal));
@@ -93,6 +96,7 @@ Error Object::_emit_signal_variadic(const StringName &p_signal, const Variant **
 }
 
 Error Object::connect(const StringName &p_signal, const Callable &p_callable, uint32_t p_flags) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_V_MSG(p_callable.is_null(), ERR_INVALID_PARAMETER, "Cannot connect to '" + String(p_signal) + "': the provided callable is null.");
 	if (p_callable.is_standard()) {
 		ERR_FAIL_NULL_V_MSG(p_callable.get_object(), ERR_INVALID_PARAMETER, "Cannot connect to '" + String(p_signal) + "' to callable '" + engine_double::internal::callable_text(p_callable) + "': the callable object is null.");
@@ -118,6 +122,7 @@ Error Object::connect(const StringName &p_signal, const Callable &p_callable, ui
 }
 
 void Object::disconnect(const StringName &p_signal, const Callable &p_callable) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(p_callable.is_null(), "Cannot disconnect from '" + String(p_signal) + "': the provided callable is null.");
 	ObjectState &state = *_state;
 	auto slots = state.connections.find(p_signal);
@@ -134,6 +139,7 @@ void Object::disconnect(const StringName &p_signal, const Callable &p_callable) 
 }
 
 bool Object::is_connected(const StringName &p_signal, const Callable &p_callable) const {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_V_MSG(p_callable.is_null(), false, "Cannot determine if connected to '" + String(p_signal) + "': the provided callable is null.");
 	auto slots = _state->connections.find(p_signal);
 	if (slots == _state->connections.end()) {

@@ -3,6 +3,7 @@
 #include "call_log_record.hpp"
 #include "object_state.hpp"
 #include "script_definition.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
@@ -169,6 +170,8 @@ godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godo
 	call.argument_count = total;
 	godot::Variant result;
 	try {
+		// What the body does is the script's work, not its caller's.
+		const CrossingFrame frame(CROSSING_SCRIPT);
 		result = method->function ? method->function(call) : godot::Variant();
 	} catch (...) {
 		godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by script method '" + godot::String(p_name) + "' of the engine double.");

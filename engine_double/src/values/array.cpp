@@ -4,6 +4,7 @@
 #include "duplicate.hpp"
 #include "random.hpp"
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/templates/sort_array.hpp>
@@ -49,10 +50,14 @@ const char *const OUT_OF_RANGE = "Array::operator[] index out of range (the engi
 } // namespace
 
 Array::Array() :
-        _p(new ArrayData) {}
+        _p(nullptr) {
+	ENGINE_DOUBLE_CROSSING;
+	_p = new ArrayData;
+}
 
 Array::Array(const Array &p_other) :
         _p(p_other._p) {
+	ENGINE_DOUBLE_CROSSING;
 	_p->refcount.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -62,6 +67,7 @@ Array::Array(Array &&p_other) noexcept :
 }
 
 Array &Array::operator=(const Array &p_other) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	_ref(p_other);
 	return *this;
 }
@@ -72,6 +78,7 @@ Array &Array::operator=(Array &&p_other) noexcept {
 }
 
 Array::~Array() {
+	ENGINE_DOUBLE_CROSSING;
 	release(_p);
 }
 
@@ -85,30 +92,38 @@ void Array::_ref(const Array &p_from) const {
 }
 
 Array::Array(std::initializer_list<Variant> p_init) :
-        _p(new ArrayData) {
+        _p(nullptr) {
+	ENGINE_DOUBLE_CROSSING;
+	_p = new ArrayData;
 	_p->array.assign(p_init.begin(), p_init.end());
 }
 
 Array::Array(const Array &p_base, int64_t p_type, const StringName &p_class_name, const Variant &p_script) :
-        _p(new ArrayData) {
+        _p(nullptr) {
+	ENGINE_DOUBLE_CROSSING;
+	_p = new ArrayData;
 	set_typed(uint32_t(p_type), p_class_name, p_script);
 	assign(p_base);
 }
 
 int64_t Array::size() const {
+	ENGINE_DOUBLE_CROSSING;
 	return int64_t(_p->array.size());
 }
 
 bool Array::is_empty() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->array.empty();
 }
 
 void Array::clear() {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	_p->array.clear();
 }
 
 Variant Array::get(int64_t p_index) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	// The bound getter's check, worded as the engine prints it.
 	if (p_index < 0 || p_index >= size()) {
 		_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, p_index, size(), "p_index", "p_instance->size()");
@@ -118,6 +133,7 @@ Variant Array::get(int64_t p_index) const {
 }
 
 void Array::set(int64_t p_index, const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_index < 0 || p_index >= size()) {
 		_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, p_index, size(), "p_index", "p_instance->size()");
 		return;
@@ -129,6 +145,7 @@ void Array::set(int64_t p_index, const Variant &p_value) {
 }
 
 const Variant &Array::operator[](int64_t p_index) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_index < 0 || p_index >= size()) {
 		ERR_PRINT(OUT_OF_RANGE);
 		static const Variant nil;
@@ -138,6 +155,7 @@ const Variant &Array::operator[](int64_t p_index) const {
 }
 
 Variant &Array::operator[](int64_t p_index) {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_index < 0 || p_index >= size()) {
 		ERR_PRINT(OUT_OF_RANGE);
 		static thread_local Variant scratch;
@@ -153,34 +171,42 @@ Variant &Array::operator[](int64_t p_index) {
 }
 
 const Variant *Array::ptr() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->array.data();
 }
 
 Variant *Array::ptrw() {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->array.data();
 }
 
 const Variant *Array::begin() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->array.data();
 }
 
 const Variant *Array::end() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->array.data() + _p->array.size();
 }
 
 Variant *Array::begin() {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->array.data();
 }
 
 Variant *Array::end() {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->array.data() + _p->array.size();
 }
 
 void Array::append(const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	push_back(p_value);
 }
 
 void Array::push_back(const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND(!_p->typed.validate(value, "push_back"));
@@ -188,6 +214,7 @@ void Array::push_back(const Variant &p_value) {
 }
 
 void Array::push_front(const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND(!_p->typed.validate(value, "push_front"));
@@ -195,6 +222,7 @@ void Array::push_front(const Variant &p_value) {
 }
 
 void Array::append_array(const Array &p_array) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	// Copy first: p_array may be this array.
 	std::vector<Variant> validated_array = p_array._p->array;
@@ -207,6 +235,7 @@ void Array::append_array(const Array &p_array) {
 }
 
 int64_t Array::insert(int64_t p_pos, const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_V_MSG(_p->read_only, ERR_LOCKED, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND_V(!_p->typed.validate(value, "insert"), ERR_INVALID_PARAMETER);
@@ -219,6 +248,7 @@ int64_t Array::insert(int64_t p_pos, const Variant &p_value) {
 }
 
 void Array::remove_at(int64_t p_pos) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	if (p_pos < 0) {
 		p_pos = size() + p_pos;
@@ -228,6 +258,7 @@ void Array::remove_at(int64_t p_pos) {
 }
 
 void Array::erase(const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND(!_p->typed.validate(value, "erase"));
@@ -241,6 +272,7 @@ void Array::erase(const Variant &p_value) {
 }
 
 void Array::fill(const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	Variant value = p_value;
 	ERR_FAIL_COND(!_p->typed.validate(value, "fill"));
@@ -248,6 +280,7 @@ void Array::fill(const Variant &p_value) {
 }
 
 int64_t Array::resize(int64_t p_size) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_V_MSG(_p->read_only, ERR_LOCKED, "Array is in read-only state.");
 	ERR_FAIL_COND_V(p_size < 0, ERR_INVALID_PARAMETER);
 	ERR_FAIL_COND_V(p_size > (int64_t(1) << 31), ERR_OUT_OF_MEMORY);
@@ -263,6 +296,7 @@ int64_t Array::resize(int64_t p_size) {
 }
 
 Variant Array::pop_back() {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	ERR_FAIL_COND_V_MSG(_p->read_only, Variant(), "Array is in read-only state.");
 	if (_p->array.empty()) {
 		return Variant();
@@ -273,6 +307,7 @@ Variant Array::pop_back() {
 }
 
 Variant Array::pop_front() {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	ERR_FAIL_COND_V_MSG(_p->read_only, Variant(), "Array is in read-only state.");
 	if (_p->array.empty()) {
 		return Variant();
@@ -283,6 +318,7 @@ Variant Array::pop_front() {
 }
 
 Variant Array::pop_at(int64_t p_position) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	ERR_FAIL_COND_V_MSG(_p->read_only, Variant(), "Array is in read-only state.");
 	if (_p->array.empty()) {
 		return Variant();
@@ -297,27 +333,32 @@ Variant Array::pop_at(int64_t p_position) {
 }
 
 Variant Array::front() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	ERR_FAIL_COND_V_MSG(_p->array.empty(), Variant(), "Can't take value from empty array.");
 	return _p->array.front();
 }
 
 Variant Array::back() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	ERR_FAIL_COND_V_MSG(_p->array.empty(), Variant(), "Can't take value from empty array.");
 	return _p->array.back();
 }
 
 Variant Array::pick_random() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	ERR_FAIL_COND_V_MSG(_p->array.empty(), Variant(), "Can't take value from empty array.");
 	return _p->array[engine_double::internal::random_u32() % _p->array.size()];
 }
 
 bool Array::has(const Variant &p_value) const {
+	ENGINE_DOUBLE_CROSSING;
 	Variant value = p_value;
 	ERR_FAIL_COND_V(!_p->typed.validate(value, "use 'has' with"), false);
 	return find(value) != -1;
 }
 
 int64_t Array::find(const Variant &p_what, int64_t p_from) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_p->array.empty()) {
 		return -1;
 	}
@@ -335,6 +376,7 @@ int64_t Array::find(const Variant &p_what, int64_t p_from) const {
 }
 
 int64_t Array::rfind(const Variant &p_what, int64_t p_from) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_p->array.empty()) {
 		return -1;
 	}
@@ -355,6 +397,7 @@ int64_t Array::rfind(const Variant &p_what, int64_t p_from) const {
 }
 
 int64_t Array::find_custom(const Callable &p_method, int64_t p_from) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_from < 0) {
 		return -1;
 	}
@@ -369,6 +412,7 @@ int64_t Array::find_custom(const Callable &p_method, int64_t p_from) const {
 }
 
 int64_t Array::rfind_custom(const Callable &p_method, int64_t p_from) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_p->array.empty()) {
 		return -1;
 	}
@@ -389,6 +433,7 @@ int64_t Array::rfind_custom(const Callable &p_method, int64_t p_from) const {
 }
 
 int64_t Array::count(const Variant &p_value) const {
+	ENGINE_DOUBLE_CROSSING;
 	Variant value = p_value;
 	ERR_FAIL_COND_V(!_p->typed.validate(value, "count"), 0);
 	int64_t result = 0;
@@ -399,12 +444,14 @@ int64_t Array::count(const Variant &p_value) const {
 }
 
 void Array::sort() {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	SortArray<Variant, VariantLess> sorter;
 	sorter.sort(_p->array.data(), size());
 }
 
 void Array::sort_custom(const Callable &p_func) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	// The elements are sorted in a copy so that a comparator touching the array cannot
 	// invalidate what is being sorted.
@@ -416,6 +463,7 @@ void Array::sort_custom(const Callable &p_func) {
 }
 
 void Array::shuffle() {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	for (int64_t i = size() - 1; i >= 1; i--) {
 		const int64_t j = int64_t(engine_double::internal::random_u32() % uint32_t(i + 1));
@@ -424,11 +472,13 @@ void Array::shuffle() {
 }
 
 void Array::reverse() {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	std::reverse(_p->array.begin(), _p->array.end());
 }
 
 int64_t Array::bsearch(const Variant &p_value, bool p_before) const {
+	ENGINE_DOUBLE_CROSSING;
 	Variant value = p_value;
 	ERR_FAIL_COND_V(!_p->typed.validate(value, "binary search"), -1);
 	VariantLess less;
@@ -447,6 +497,7 @@ int64_t Array::bsearch(const Variant &p_value, bool p_before) const {
 }
 
 int64_t Array::bsearch_custom(const Variant &p_value, const Callable &p_func, bool p_before) const {
+	ENGINE_DOUBLE_CROSSING;
 	Variant value = p_value;
 	ERR_FAIL_COND_V(!_p->typed.validate(value, "custom binary search"), -1);
 	CallableLess less { p_func };
@@ -466,14 +517,17 @@ int64_t Array::bsearch_custom(const Variant &p_value, const Callable &p_func, bo
 }
 
 Array Array::duplicate(bool p_deep) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return engine_double::internal::duplicate_array(*this, p_deep, 0);
 }
 
 Array Array::duplicate_deep(int64_t p_deep_subresources_mode) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return engine_double::internal::duplicate_array(*this, true, 0);
 }
 
 Array Array::slice(int64_t p_begin, int64_t p_end, int64_t p_step, bool p_deep) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Array result;
 	result._p->typed = _p->typed;
 	ERR_FAIL_COND_V_MSG(p_step == 0, result, "Slice step cannot be zero.");
@@ -501,6 +555,7 @@ Array Array::slice(int64_t p_begin, int64_t p_end, int64_t p_step, bool p_deep) 
 }
 
 void Array::assign(const Array &p_array) {
+	ENGINE_DOUBLE_CROSSING;
 	const engine_double::internal::ContainerType &typed = _p->typed;
 	const engine_double::internal::ContainerType &source_typed = p_array._p->typed;
 	if (typed == source_typed || typed.type == Variant::NIL) {
@@ -546,6 +601,7 @@ void Array::assign(const Array &p_array) {
 }
 
 Array Array::filter(const Callable &p_method) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Array result;
 	result._p->typed = _p->typed;
 	const std::vector<Variant> items = _p->array;
@@ -558,6 +614,7 @@ Array Array::filter(const Callable &p_method) const {
 }
 
 Array Array::map(const Callable &p_method) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Array result;
 	const std::vector<Variant> items = _p->array;
 	for (const Variant &item : items) {
@@ -567,6 +624,7 @@ Array Array::map(const Callable &p_method) const {
 }
 
 Variant Array::reduce(const Callable &p_method, const Variant &p_accum) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	const std::vector<Variant> items = _p->array;
 	size_t start = 0;
 	Variant accumulator = p_accum;
@@ -582,6 +640,7 @@ Variant Array::reduce(const Callable &p_method, const Variant &p_accum) const {
 }
 
 bool Array::any(const Callable &p_method) const {
+	ENGINE_DOUBLE_CROSSING;
 	const std::vector<Variant> items = _p->array;
 	for (const Variant &item : items) {
 		if (call_one(p_method, item).booleanize()) {
@@ -592,6 +651,7 @@ bool Array::any(const Callable &p_method) const {
 }
 
 bool Array::all(const Callable &p_method) const {
+	ENGINE_DOUBLE_CROSSING;
 	const std::vector<Variant> items = _p->array;
 	for (const Variant &item : items) {
 		if (!call_one(p_method, item).booleanize()) {
@@ -602,6 +662,7 @@ bool Array::all(const Callable &p_method) const {
 }
 
 Variant Array::max() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (_p->array.empty()) {
 		return Variant();
 	}
@@ -621,6 +682,7 @@ Variant Array::max() const {
 }
 
 Variant Array::min() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (_p->array.empty()) {
 		return Variant();
 	}
@@ -640,26 +702,32 @@ Variant Array::min() const {
 }
 
 bool Array::is_typed() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->typed.type != Variant::NIL;
 }
 
 bool Array::is_same_typed(const Array &p_array) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->typed == p_array._p->typed;
 }
 
 int64_t Array::get_typed_builtin() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->typed.type;
 }
 
 StringName Array::get_typed_class_name() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _p->typed.class_name;
 }
 
 Variant Array::get_typed_script() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _p->typed.script;
 }
 
 void Array::set_typed(uint32_t p_type, const StringName &p_class_name, const Variant &p_script) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	ERR_FAIL_COND_MSG(_p->array.size() > 0, "Type can only be set when array is empty.");
 	ERR_FAIL_COND_MSG(_p->refcount.load() > 1, "Type can only be set when array has no more than one user.");
@@ -675,20 +743,24 @@ void Array::set_typed(uint32_t p_type, const StringName &p_class_name, const Var
 }
 
 void Array::make_read_only() {
+	ENGINE_DOUBLE_CROSSING;
 	if (!_p->read_only) {
 		_p->read_only = std::make_unique<Variant>();
 	}
 }
 
 bool Array::is_read_only() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->read_only != nullptr;
 }
 
 int64_t Array::hash() const {
+	ENGINE_DOUBLE_CROSSING;
 	return Variant(*this).hash();
 }
 
 bool Array::recursive_equal(const Array &p_array, int64_t p_recursion_count) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_p == p_array._p) {
 		return true;
 	}
@@ -709,14 +781,17 @@ bool Array::recursive_equal(const Array &p_array, int64_t p_recursion_count) con
 }
 
 bool Array::operator==(const Array &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return recursive_equal(p_other, 0);
 }
 
 bool Array::operator!=(const Array &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return !recursive_equal(p_other, 0);
 }
 
 bool Array::operator<(const Array &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	const size_t common = std::min(_p->array.size(), p_other._p->array.size());
 	for (size_t i = 0; i < common; i++) {
 		if (_p->array[i] < p_other._p->array[i]) {
@@ -730,26 +805,32 @@ bool Array::operator<(const Array &p_other) const {
 }
 
 bool Array::operator<=(const Array &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return !(p_other < *this);
 }
 
 bool Array::operator>(const Array &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return p_other < *this;
 }
 
 bool Array::operator>=(const Array &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return !(*this < p_other);
 }
 
 bool Array::operator==(const Variant &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return Variant(*this) == p_other;
 }
 
 bool Array::operator!=(const Variant &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return Variant(*this) != p_other;
 }
 
 Array Array::operator+(const Array &p_other) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Array result;
 	if (is_same_typed(p_other)) {
 		result._p->typed = _p->typed;
@@ -760,6 +841,7 @@ Array Array::operator+(const Array &p_other) const {
 }
 
 bool Array::operator!() const {
+	ENGINE_DOUBLE_CROSSING;
 	return is_empty();
 }
 

@@ -3,6 +3,7 @@
 #include "dictionary_data.hpp"
 #include "duplicate.hpp"
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/templates/sort_array.hpp>
@@ -47,29 +48,37 @@ String key_text(const Variant &p_key) {
 } // namespace
 
 Dictionary::Dictionary() :
-        _p(new DictionaryData) {}
+        _p(nullptr) {
+	ENGINE_DOUBLE_CROSSING;
+	_p = new DictionaryData;
+}
 
 Dictionary::Dictionary(const Dictionary &p_other) :
         _p(p_other._p) {
+	ENGINE_DOUBLE_CROSSING;
 	_p->refcount.fetch_add(1, std::memory_order_relaxed);
 }
 
 Dictionary::Dictionary(Dictionary &&p_other) noexcept :
         _p(p_other._p) {
+	ENGINE_DOUBLE_CROSSING;
 	_p->refcount.fetch_add(1, std::memory_order_relaxed);
 }
 
 Dictionary &Dictionary::operator=(const Dictionary &p_other) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	_ref(p_other);
 	return *this;
 }
 
 Dictionary &Dictionary::operator=(Dictionary &&p_other) noexcept {
+	ENGINE_DOUBLE_CROSSING;
 	_ref(p_other);
 	return *this;
 }
 
 Dictionary::~Dictionary() {
+	ENGINE_DOUBLE_CROSSING;
 	release(_p);
 }
 
@@ -83,25 +92,31 @@ void Dictionary::_ref(const Dictionary &p_from) const {
 }
 
 Dictionary::Dictionary(const Dictionary &p_base, int64_t p_key_type, const StringName &p_key_class_name, const Variant &p_key_script, int64_t p_value_type, const StringName &p_value_class_name, const Variant &p_value_script) :
-        _p(new DictionaryData) {
+        _p(nullptr) {
+	ENGINE_DOUBLE_CROSSING;
+	_p = new DictionaryData;
 	set_typed(uint32_t(p_key_type), p_key_class_name, p_key_script, uint32_t(p_value_type), p_value_class_name, p_value_script);
 	assign(p_base);
 }
 
 int64_t Dictionary::size() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->map.size();
 }
 
 bool Dictionary::is_empty() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->map.is_empty();
 }
 
 void Dictionary::clear() {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Dictionary is in read-only state.");
 	_p->map.clear();
 }
 
 Variant &Dictionary::operator[](const Variant &p_key) {
+	ENGINE_DOUBLE_CROSSING;
 	if (likely(_p->typed_key.type == Variant::NIL && !_p->read_only)) {
 		bool inserted = false;
 		VariantMapEntry *entry = _p->map.insert(p_key, Variant(), inserted);
@@ -132,6 +147,7 @@ Variant &Dictionary::operator[](const Variant &p_key) {
 }
 
 const Variant &Dictionary::operator[](const Variant &p_key) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (likely(_p->typed_key.type == Variant::NIL)) {
 		const VariantMapEntry *entry = _p->map.find(p_key);
 		if (likely(entry)) {
@@ -152,6 +168,7 @@ const Variant &Dictionary::operator[](const Variant &p_key) const {
 }
 
 Variant Dictionary::get(const Variant &p_key, const Variant &p_default) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (likely(_p->typed_key.type == Variant::NIL)) {
 		const VariantMapEntry *entry = _p->map.find(p_key);
 		return entry ? entry->value : p_default;
@@ -163,6 +180,7 @@ Variant Dictionary::get(const Variant &p_key, const Variant &p_default) const {
 }
 
 Variant Dictionary::get_or_add(const Variant &p_key, const Variant &p_default) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Variant key = p_key;
 	ERR_FAIL_COND_V(!_p->typed_key.validate(key, "get"), p_default);
 	const VariantMapEntry *entry = _p->map.find(key);
@@ -176,6 +194,7 @@ Variant Dictionary::get_or_add(const Variant &p_key, const Variant &p_default) {
 }
 
 bool Dictionary::set(const Variant &p_key, const Variant &p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_V_MSG(_p->read_only, false, "Dictionary is in read-only state.");
 	Variant key = p_key;
 	ERR_FAIL_COND_V(!_p->typed_key.validate(key, "set"), false);
@@ -190,6 +209,7 @@ bool Dictionary::set(const Variant &p_key, const Variant &p_value) {
 }
 
 bool Dictionary::has(const Variant &p_key) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (likely(_p->typed_key.type == Variant::NIL)) {
 		return _p->map.find(p_key) != nullptr;
 	}
@@ -199,6 +219,7 @@ bool Dictionary::has(const Variant &p_key) const {
 }
 
 bool Dictionary::has_all(const Array &p_keys) const {
+	ENGINE_DOUBLE_CROSSING;
 	for (int64_t i = 0; i < p_keys.size(); i++) {
 		Variant key = p_keys[i];
 		ERR_FAIL_COND_V(!_p->typed_key.validate(key, "use 'has_all'"), false);
@@ -210,6 +231,7 @@ bool Dictionary::has_all(const Array &p_keys) const {
 }
 
 Variant Dictionary::find_key(const Variant &p_value) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Variant value = p_value;
 	ERR_FAIL_COND_V(!_p->typed_value.validate(value, "find_key"), Variant());
 	for (const VariantMapEntry *entry = _p->map.first(); entry; entry = entry->next) {
@@ -221,6 +243,7 @@ Variant Dictionary::find_key(const Variant &p_value) const {
 }
 
 bool Dictionary::erase(const Variant &p_key) {
+	ENGINE_DOUBLE_CROSSING;
 	Variant key = p_key;
 	ERR_FAIL_COND_V(!_p->typed_key.validate(key, "erase"), false);
 	ERR_FAIL_COND_V_MSG(_p->read_only, false, "Dictionary is in read-only state.");
@@ -228,10 +251,12 @@ bool Dictionary::erase(const Variant &p_key) {
 }
 
 int64_t Dictionary::hash() const {
+	ENGINE_DOUBLE_CROSSING;
 	return Variant(*this).hash();
 }
 
 Array Dictionary::keys() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Array result;
 	if (is_typed_key()) {
 		result.set_typed(uint32_t(get_typed_key_builtin()), get_typed_key_class_name(), get_typed_key_script());
@@ -248,6 +273,7 @@ Array Dictionary::keys() const {
 }
 
 Array Dictionary::values() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Array result;
 	if (is_typed_value()) {
 		result.set_typed(uint32_t(get_typed_value_builtin()), get_typed_value_class_name(), get_typed_value_script());
@@ -264,14 +290,17 @@ Array Dictionary::values() const {
 }
 
 Dictionary Dictionary::duplicate(bool p_deep) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return engine_double::internal::duplicate_dictionary(*this, p_deep, 0);
 }
 
 Dictionary Dictionary::duplicate_deep(int64_t p_deep_subresources_mode) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return engine_double::internal::duplicate_dictionary(*this, true, 0);
 }
 
 void Dictionary::merge(const Dictionary &p_dictionary, bool p_overwrite) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Dictionary is in read-only state.");
 	// Iterate a snapshot: p_dictionary may be this dictionary.
 	const engine_double::internal::VariantMap source = p_dictionary._p->map;
@@ -287,12 +316,14 @@ void Dictionary::merge(const Dictionary &p_dictionary, bool p_overwrite) {
 }
 
 Dictionary Dictionary::merged(const Dictionary &p_dictionary, bool p_overwrite) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Dictionary result = duplicate();
 	result.merge(p_dictionary, p_overwrite);
 	return result;
 }
 
 void Dictionary::assign(const Dictionary &p_dictionary) {
+	ENGINE_DOUBLE_CROSSING;
 	using engine_double::internal::ContainerType;
 	const ContainerType &typed_key = _p->typed_key;
 	const ContainerType &typed_value = _p->typed_value;
@@ -368,6 +399,7 @@ void Dictionary::assign(const Dictionary &p_dictionary) {
 }
 
 void Dictionary::sort() {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Dictionary is in read-only state.");
 	std::vector<VariantMapEntry *> entries;
 	for (VariantMapEntry *entry = _p->map.first(); entry; entry = entry->next) {
@@ -379,6 +411,7 @@ void Dictionary::sort() {
 }
 
 bool Dictionary::recursive_equal(const Dictionary &p_dictionary, int64_t p_recursion_count) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_p == p_dictionary._p) {
 		return true;
 	}
@@ -399,54 +432,67 @@ bool Dictionary::recursive_equal(const Dictionary &p_dictionary, int64_t p_recur
 }
 
 bool Dictionary::is_typed() const {
+	ENGINE_DOUBLE_CROSSING;
 	return is_typed_key() || is_typed_value();
 }
 
 bool Dictionary::is_typed_key() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->typed_key.type != Variant::NIL;
 }
 
 bool Dictionary::is_typed_value() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->typed_value.type != Variant::NIL;
 }
 
 bool Dictionary::is_same_typed(const Dictionary &p_dictionary) const {
+	ENGINE_DOUBLE_CROSSING;
 	return is_same_typed_key(p_dictionary) && is_same_typed_value(p_dictionary);
 }
 
 bool Dictionary::is_same_typed_key(const Dictionary &p_dictionary) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->typed_key == p_dictionary._p->typed_key;
 }
 
 bool Dictionary::is_same_typed_value(const Dictionary &p_dictionary) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->typed_value == p_dictionary._p->typed_value;
 }
 
 int64_t Dictionary::get_typed_key_builtin() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->typed_key.type;
 }
 
 int64_t Dictionary::get_typed_value_builtin() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->typed_value.type;
 }
 
 StringName Dictionary::get_typed_key_class_name() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _p->typed_key.class_name;
 }
 
 StringName Dictionary::get_typed_value_class_name() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _p->typed_value.class_name;
 }
 
 Variant Dictionary::get_typed_key_script() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _p->typed_key.script;
 }
 
 Variant Dictionary::get_typed_value_script() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _p->typed_value.script;
 }
 
 void Dictionary::set_typed(uint32_t p_key_type, const StringName &p_key_class_name, const Variant &p_key_script, uint32_t p_value_type, const StringName &p_value_class_name, const Variant &p_value_script) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_MSG(_p->read_only, "Dictionary is in read-only state.");
 	ERR_FAIL_COND_MSG(_p->map.size() > 0, "Type can only be set when dictionary is empty.");
 	ERR_FAIL_COND_MSG(_p->refcount.load() > 1, "Type can only be set when dictionary has no more than one user.");
@@ -469,32 +515,39 @@ void Dictionary::set_typed(uint32_t p_key_type, const StringName &p_key_class_na
 }
 
 void Dictionary::make_read_only() {
+	ENGINE_DOUBLE_CROSSING;
 	if (!_p->read_only) {
 		_p->read_only = std::make_unique<Variant>();
 	}
 }
 
 bool Dictionary::is_read_only() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _p->read_only != nullptr;
 }
 
 bool Dictionary::operator==(const Dictionary &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return recursive_equal(p_other, 0);
 }
 
 bool Dictionary::operator!=(const Dictionary &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return !recursive_equal(p_other, 0);
 }
 
 bool Dictionary::operator==(const Variant &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return Variant(*this) == p_other;
 }
 
 bool Dictionary::operator!=(const Variant &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return Variant(*this) != p_other;
 }
 
 bool Dictionary::operator!() const {
+	ENGINE_DOUBLE_CROSSING;
 	return is_empty();
 }
 

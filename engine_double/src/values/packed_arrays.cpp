@@ -1,5 +1,6 @@
 // The out-of-line parts of the packed arrays: engine-style reports and byte conversions.
 
+#include <engine_double/internal/crossing.hpp>
 #include <engine_double/internal/packed_array_base.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/variant.hpp>
@@ -84,26 +85,32 @@ void write_at(PackedByteArray &r_bytes, int64_t p_offset, T p_value) {
 } // namespace
 
 PackedByteArray PackedByteArray::to_byte_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return *this;
 }
 
 PackedByteArray PackedInt32Array::to_byte_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return bytes_of(*this);
 }
 
 PackedByteArray PackedInt64Array::to_byte_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return bytes_of(*this);
 }
 
 PackedByteArray PackedFloat32Array::to_byte_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return bytes_of(*this);
 }
 
 PackedByteArray PackedFloat64Array::to_byte_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return bytes_of(*this);
 }
 
 PackedByteArray PackedStringArray::to_byte_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	// The engine writes each string's UTF-8 bytes followed by a terminator.
 	PackedByteArray bytes;
 	for (int64_t i = 0; i < size(); i++) {
@@ -117,14 +124,17 @@ PackedByteArray PackedStringArray::to_byte_array() const {
 }
 
 PackedByteArray PackedVector2Array::to_byte_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return bytes_of(*this);
 }
 
 PackedByteArray PackedVector3Array::to_byte_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return bytes_of(*this);
 }
 
 String PackedByteArray::get_string_from_utf8() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (is_empty()) {
 		return String();
 	}
@@ -132,6 +142,7 @@ String PackedByteArray::get_string_from_utf8() const {
 }
 
 String PackedByteArray::get_string_from_ascii() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	std::string text;
 	for (int64_t i = 0; i < size() && ptr()[i]; i++) {
 		text.push_back(char(ptr()[i]));
@@ -140,6 +151,7 @@ String PackedByteArray::get_string_from_ascii() const {
 }
 
 String PackedByteArray::get_string_from_utf32() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	const PackedByteArray &bytes = *this;
 	std::u32string text;
 	for (int64_t i = 0; i + 3 < bytes.size(); i += 4) {
@@ -154,6 +166,7 @@ String PackedByteArray::get_string_from_utf32() const {
 }
 
 String PackedByteArray::hex_encode() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	static const char DIGITS[] = "0123456789abcdef";
 	std::string text;
 	for (int64_t i = 0; i < size(); i++) {
@@ -164,98 +177,122 @@ String PackedByteArray::hex_encode() const {
 }
 
 int64_t PackedByteArray::decode_u8(int64_t p_offset) const {
+	ENGINE_DOUBLE_CROSSING;
 	return read_at<uint8_t>(*this, p_offset);
 }
 
 int64_t PackedByteArray::decode_s8(int64_t p_offset) const {
+	ENGINE_DOUBLE_CROSSING;
 	return read_at<int8_t>(*this, p_offset);
 }
 
 int64_t PackedByteArray::decode_u16(int64_t p_offset) const {
+	ENGINE_DOUBLE_CROSSING;
 	return read_at<uint16_t>(*this, p_offset);
 }
 
 int64_t PackedByteArray::decode_s16(int64_t p_offset) const {
+	ENGINE_DOUBLE_CROSSING;
 	return read_at<int16_t>(*this, p_offset);
 }
 
 int64_t PackedByteArray::decode_u32(int64_t p_offset) const {
+	ENGINE_DOUBLE_CROSSING;
 	return read_at<uint32_t>(*this, p_offset);
 }
 
 int64_t PackedByteArray::decode_s32(int64_t p_offset) const {
+	ENGINE_DOUBLE_CROSSING;
 	return read_at<int32_t>(*this, p_offset);
 }
 
 int64_t PackedByteArray::decode_u64(int64_t p_offset) const {
+	ENGINE_DOUBLE_CROSSING;
 	return int64_t(read_at<uint64_t>(*this, p_offset));
 }
 
 int64_t PackedByteArray::decode_s64(int64_t p_offset) const {
+	ENGINE_DOUBLE_CROSSING;
 	return read_at<int64_t>(*this, p_offset);
 }
 
 double PackedByteArray::decode_float(int64_t p_offset) const {
+	ENGINE_DOUBLE_CROSSING;
 	return read_at<float>(*this, p_offset);
 }
 
 double PackedByteArray::decode_double(int64_t p_offset) const {
+	ENGINE_DOUBLE_CROSSING;
 	return read_at<double>(*this, p_offset);
 }
 
 void PackedByteArray::encode_u8(int64_t p_offset, int64_t p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	write_at(*this, p_offset, uint8_t(p_value));
 }
 
 void PackedByteArray::encode_s8(int64_t p_offset, int64_t p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	write_at(*this, p_offset, int8_t(p_value));
 }
 
 void PackedByteArray::encode_u16(int64_t p_offset, int64_t p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	write_at(*this, p_offset, uint16_t(p_value));
 }
 
 void PackedByteArray::encode_s16(int64_t p_offset, int64_t p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	write_at(*this, p_offset, int16_t(p_value));
 }
 
 void PackedByteArray::encode_u32(int64_t p_offset, int64_t p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	write_at(*this, p_offset, uint32_t(p_value));
 }
 
 void PackedByteArray::encode_s32(int64_t p_offset, int64_t p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	write_at(*this, p_offset, int32_t(p_value));
 }
 
 void PackedByteArray::encode_u64(int64_t p_offset, int64_t p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	write_at(*this, p_offset, uint64_t(p_value));
 }
 
 void PackedByteArray::encode_s64(int64_t p_offset, int64_t p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	write_at(*this, p_offset, p_value);
 }
 
 void PackedByteArray::encode_float(int64_t p_offset, double p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	write_at(*this, p_offset, float(p_value));
 }
 
 void PackedByteArray::encode_double(int64_t p_offset, double p_value) {
+	ENGINE_DOUBLE_CROSSING;
 	write_at(*this, p_offset, p_value);
 }
 
 PackedInt32Array PackedByteArray::to_int32_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return from_bytes<PackedInt32Array>(*this);
 }
 
 PackedInt64Array PackedByteArray::to_int64_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return from_bytes<PackedInt64Array>(*this);
 }
 
 PackedFloat32Array PackedByteArray::to_float32_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return from_bytes<PackedFloat32Array>(*this);
 }
 
 PackedFloat64Array PackedByteArray::to_float64_array() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return from_bytes<PackedFloat64Array>(*this);
 }
 

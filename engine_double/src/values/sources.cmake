@@ -3,6 +3,7 @@
 list(APPEND ENGINE_DOUBLE_SOURCES
 	${CMAKE_CURRENT_LIST_DIR}/array.cpp
 	${CMAKE_CURRENT_LIST_DIR}/container_type.cpp
+	${CMAKE_CURRENT_LIST_DIR}/crossing.cpp
 	${CMAKE_CURRENT_LIST_DIR}/dictionary.cpp
 	${CMAKE_CURRENT_LIST_DIR}/variant_map.cpp
 	${CMAKE_CURRENT_LIST_DIR}/error_log.cpp

@@ -1,3 +1,4 @@
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/variant/string.hpp>
 
 #include <godot_cpp/core/error_macros.hpp>
@@ -69,6 +70,7 @@ String from_code_points(const char32_t *p_text, int64_t p_length) {
 } // namespace
 
 String &String::operator=(const String &p_other) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (_buffer != p_other._buffer) {
 		string_buffer_ref(p_other._buffer);
 		string_buffer_unref(_buffer);
@@ -87,6 +89,7 @@ String &String::operator=(String &&p_other) noexcept {
 }
 
 String::String(const char32_t *p_utf32, int64_t p_length) {
+	ENGINE_DOUBLE_CROSSING;
 	if (!p_utf32 || p_length <= 0) {
 		return;
 	}
@@ -98,6 +101,7 @@ String::String(const char32_t *p_utf32, int64_t p_length) {
 }
 
 String::String(const char *p_latin1) {
+	ENGINE_DOUBLE_CROSSING;
 	// godot-cpp reads a C string as Latin-1; String::utf8() is the UTF-8 path.
 	const int64_t length = text_length(p_latin1);
 	if (length == 0) {
@@ -111,6 +115,7 @@ String::String(const char *p_latin1) {
 }
 
 String::String(const wchar_t *p_text) {
+	ENGINE_DOUBLE_CROSSING;
 	const int64_t length = text_length(p_text);
 	if (length == 0) {
 		return;
@@ -123,6 +128,7 @@ String::String(const wchar_t *p_text) {
 }
 
 String::String(const char16_t *p_utf16) {
+	ENGINE_DOUBLE_CROSSING;
 	*this = utf16(p_utf16, -1);
 }
 
@@ -136,6 +142,7 @@ String::String(const NodePath &p_path) :
         String(p_path._text()) {}
 
 String String::utf8(const char *p_utf8, int64_t p_length) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (!p_utf8) {
 		return String();
 	}
@@ -197,6 +204,7 @@ String String::utf8(const char *p_utf8, int64_t p_length) {
 }
 
 String String::utf16(const char16_t *p_utf16, int64_t p_length) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (!p_utf16) {
 		return String();
 	}
@@ -218,11 +226,13 @@ String String::utf16(const char16_t *p_utf16, int64_t p_length) {
 }
 
 String String::chr(int64_t p_char) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	const char32_t code = sanitize(char32_t(uint32_t(p_char)));
 	return String(&code, 1);
 }
 
 int64_t String::hash() const {
+	ENGINE_DOUBLE_CROSSING;
 	// djb2, as the engine hashes strings; StringName caches the same value.
 	uint32_t hash_value = 5381;
 	const char32_t *data = ptr();
@@ -233,6 +243,7 @@ int64_t String::hash() const {
 }
 
 const char32_t *String::ptr() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _buffer ? _buffer->data() : EMPTY_TEXT;
 }
 
@@ -246,6 +257,7 @@ void String::_copy_on_write() {
 }
 
 char32_t *String::ptrw() {
+	ENGINE_DOUBLE_CROSSING;
 	if (!_buffer) {
 		return nullptr;
 	}
@@ -254,6 +266,7 @@ char32_t *String::ptrw() {
 }
 
 const char32_t &String::operator[](int64_t p_index) const {
+	ENGINE_DOUBLE_CROSSING;
 	// The terminator is readable, as in the engine.
 	if (p_index < 0 || p_index > length()) {
 		_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, p_index, length() + 1, "p_index", "size()", "String::operator[] index out of range (the engine would crash)");
@@ -264,6 +277,7 @@ const char32_t &String::operator[](int64_t p_index) const {
 }
 
 char32_t &String::operator[](int64_t p_index) {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_index == length() && p_index >= 0) {
 		// The terminator: readable, but a write must not reach the shared buffer.
 		static thread_local char32_t terminator;
@@ -280,6 +294,7 @@ char32_t &String::operator[](int64_t p_index) {
 }
 
 Error String::resize(int64_t p_size) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_V(p_size < 0, ERR_INVALID_PARAMETER);
 	const int64_t new_length = p_size > 0 ? p_size - 1 : 0;
 	if (new_length == length()) {
@@ -301,6 +316,7 @@ Error String::resize(int64_t p_size) {
 }
 
 CharString String::utf8() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	std::string encoded;
 	encoded.reserve(size_t(length()));
 	const char32_t *data = ptr();
@@ -326,6 +342,7 @@ CharString String::utf8() const {
 }
 
 CharString String::ascii() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	std::string encoded;
 	encoded.reserve(size_t(length()));
 	const char32_t *data = ptr();
@@ -336,6 +353,7 @@ CharString String::ascii() const {
 }
 
 Char16String String::utf16() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	std::u16string encoded;
 	const char32_t *data = ptr();
 	for (int64_t i = 0; i < length(); i++) {
@@ -351,10 +369,12 @@ Char16String String::utf16() const {
 }
 
 Char32String String::utf32() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return Char32String(ptr(), length());
 }
 
 CharWideString String::wide_string() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	std::wstring encoded;
 	const char32_t *data = ptr();
 	for (int64_t i = 0; i < length(); i++) {
@@ -364,6 +384,7 @@ CharWideString String::wide_string() const {
 }
 
 bool String::operator==(const String &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (_buffer == p_other._buffer) {
 		return true;
 	}
@@ -374,6 +395,7 @@ bool String::operator==(const String &p_other) const {
 }
 
 bool String::operator==(const char *p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	const int64_t other_length = text_length(p_other);
 	if (other_length != length()) {
 		return false;
@@ -388,23 +410,28 @@ bool String::operator==(const char *p_other) const {
 }
 
 bool String::operator==(const char32_t *p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	const int64_t other_length = text_length(p_other);
 	return other_length == length() && std::memcmp(ptr(), p_other ? p_other : EMPTY_TEXT, size_t(other_length) * sizeof(char32_t)) == 0;
 }
 
 bool String::operator==(const StringName &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return *this == p_other._text();
 }
 
 bool String::operator==(const Variant &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return Variant(*this) == p_other;
 }
 
 bool String::operator!=(const Variant &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return !(*this == p_other);
 }
 
 bool String::operator<(const String &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	// Code point by code point; a proper prefix comes first.
 	const char32_t *a = ptr();
 	const char32_t *b = p_other.ptr();
@@ -420,6 +447,7 @@ bool String::operator<(const String &p_other) const {
 }
 
 String String::operator+(const String &p_other) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_other.is_empty()) {
 		return *this;
 	}
@@ -434,28 +462,34 @@ String String::operator+(const String &p_other) const {
 }
 
 String String::operator+(const StringName &p_other) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return *this + p_other._text();
 }
 
 String String::operator+(const char *p_other) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return *this + String(p_other);
 }
 
 String String::operator+(char32_t p_char) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return *this + chr(p_char);
 }
 
 String &String::operator+=(const String &p_other) {
+	ENGINE_DOUBLE_CROSSING;
 	*this = *this + p_other;
 	return *this;
 }
 
 String &String::operator+=(const char *p_other) {
+	ENGINE_DOUBLE_CROSSING;
 	*this = *this + String(p_other);
 	return *this;
 }
 
 String &String::operator+=(char32_t p_char) {
+	ENGINE_DOUBLE_CROSSING;
 	*this = *this + chr(p_char);
 	return *this;
 }

@@ -1,6 +1,7 @@
 // String % values: the engine's printf-style formatting. On a bad format the result is the
 // engine's error text, as evaluating the operator gives.
 
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
 #include <cmath>
@@ -26,6 +27,7 @@ String pad(const String &p_text, int64_t p_width, bool p_left_justify, char32_t 
 } // namespace
 
 String String::operator%(const Variant &p_values) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Array values;
 	if (p_values.get_type() == Variant::ARRAY) {
 		values = p_values;

@@ -1,3 +1,4 @@
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/variant/string_name.hpp>
 
 #include <godot_cpp/variant/node_path.hpp>
@@ -51,82 +52,107 @@ const StringNameEntry *StringName::_intern(const String &p_text) {
 	return entry;
 }
 
-StringName::StringName(const String &p_text) :
-        _entry(_intern(p_text)) {}
+StringName::StringName(const String &p_text) {
+	ENGINE_DOUBLE_CROSSING;
+	_entry = _intern(p_text);
+}
 
-StringName::StringName(const char *p_text, bool p_static) :
-        _entry(_intern(String(p_text))) {}
+StringName::StringName(const char *p_text, bool p_static) {
+	ENGINE_DOUBLE_CROSSING;
+	_entry = _intern(String(p_text));
+}
 
-StringName::StringName(const wchar_t *p_text) :
-        _entry(_intern(String(p_text))) {}
+StringName::StringName(const wchar_t *p_text) {
+	ENGINE_DOUBLE_CROSSING;
+	_entry = _intern(String(p_text));
+}
 
-StringName::StringName(const char16_t *p_text) :
-        _entry(_intern(String(p_text))) {}
+StringName::StringName(const char16_t *p_text) {
+	ENGINE_DOUBLE_CROSSING;
+	_entry = _intern(String(p_text));
+}
 
-StringName::StringName(const char32_t *p_text) :
-        _entry(_intern(String(p_text))) {}
+StringName::StringName(const char32_t *p_text) {
+	ENGINE_DOUBLE_CROSSING;
+	_entry = _intern(String(p_text));
+}
 
 const String &StringName::_text() const {
 	return _entry ? _entry->text : empty_text();
 }
 
 bool StringName::begins_with(const String &p_text) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _text().begins_with(p_text);
 }
 
 bool StringName::ends_with(const String &p_text) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _text().ends_with(p_text);
 }
 
 bool StringName::contains(const String &p_what) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _text().contains(p_what);
 }
 
 int64_t StringName::find(const String &p_what, int64_t p_from) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _text().find(p_what, p_from);
 }
 
 String StringName::substr(int64_t p_from, int64_t p_len) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _text().substr(p_from, p_len);
 }
 
 String StringName::to_lower() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _text().to_lower();
 }
 
 String StringName::to_upper() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _text().to_upper();
 }
 
 int64_t StringName::to_int() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _text().to_int();
 }
 
 double StringName::to_float() const {
+	ENGINE_DOUBLE_CROSSING;
 	return _text().to_float();
 }
 
 CharString StringName::utf8() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return _text().utf8();
 }
 
 bool StringName::operator==(const String &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _text() == p_other;
 }
 
 bool StringName::operator==(const char *p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return _text() == p_other;
 }
 
 bool StringName::operator==(const Variant &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return Variant(*this) == p_other;
 }
 
 bool StringName::operator!=(const Variant &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	return !(*this == p_other);
 }
 
 String NodePath::get_concatenated_names() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	String names;
 	const PackedStringArray parts = _path.split("/", false);
 	for (int64_t i = 0; i < parts.size(); i++) {

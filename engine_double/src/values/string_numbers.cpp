@@ -1,5 +1,6 @@
 // Number parsing and printing with the engine's exact rules.
 
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/string.hpp>
 
@@ -137,6 +138,7 @@ double parse_decimal(const char32_t *p_text) {
 } // namespace
 
 int64_t String::to_int() const {
+	ENGINE_DOUBLE_CROSSING;
 	const int64_t n = length();
 	if (n == 0) {
 		return 0;
@@ -171,6 +173,7 @@ int64_t String::to_int() const {
 }
 
 double String::to_float() const {
+	ENGINE_DOUBLE_CROSSING;
 	if (is_empty()) {
 		return 0;
 	}
@@ -178,6 +181,7 @@ double String::to_float() const {
 }
 
 bool String::is_valid_int() const {
+	ENGINE_DOUBLE_CROSSING;
 	const int64_t n = length();
 	if (n == 0) {
 		return false;
@@ -196,6 +200,7 @@ bool String::is_valid_int() const {
 }
 
 bool String::is_valid_float() const {
+	ENGINE_DOUBLE_CROSSING;
 	const int64_t n = length();
 	if (n == 0) {
 		return false;
@@ -225,6 +230,7 @@ bool String::is_valid_float() const {
 }
 
 String String::num(double p_number, int64_t p_decimals) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (std::isnan(p_number)) {
 		return "nan";
 	}
@@ -267,6 +273,7 @@ String String::num(double p_number, int64_t p_decimals) {
 }
 
 String String::num_real(double p_number, bool p_trailing) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (!std::isfinite(p_number)) {
 		return num(p_number);
 	}
@@ -283,6 +290,7 @@ String String::num_real(double p_number, bool p_trailing) {
 }
 
 String String::num_scientific(double p_number) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (std::isnan(p_number)) {
 		return "nan";
 	}
@@ -295,6 +303,7 @@ String String::num_scientific(double p_number) {
 }
 
 String String::num_int64(int64_t p_number, int64_t p_base, bool p_capitalize_hex) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_base < 2 || p_base > 36) {
 		_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"base < 2 || base > 36\" is true. Returning: \"\"", "Cannot convert to base " + num_uint64(uint64_t(p_base)) + ", since the value is outside the range [2, 36].");
 		return String();
@@ -306,6 +315,7 @@ String String::num_int64(int64_t p_number, int64_t p_base, bool p_capitalize_hex
 }
 
 String String::num_uint64(uint64_t p_number, int64_t p_base, bool p_capitalize_hex) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_base < 2 || p_base > 36) {
 		return String();
 	}

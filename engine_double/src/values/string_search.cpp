@@ -1,5 +1,6 @@
 // Searching, slicing and case mapping of String, following the engine's edge cases.
 
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/variant/packed_string_array.hpp>
 #include <godot_cpp/variant/string.hpp>
 
@@ -48,6 +49,7 @@ bool matches_at(const char32_t *p_text, int64_t p_at, const String &p_what) {
 } // namespace
 
 String String::substr(int64_t p_from, int64_t p_len) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	const int64_t n = length();
 	if (p_len == -1) {
 		p_len = n - p_from;
@@ -65,6 +67,7 @@ String String::substr(int64_t p_from, int64_t p_len) const {
 }
 
 String String::left(int64_t p_length) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_length < 0) {
 		p_length = length() + p_length;
 	}
@@ -75,6 +78,7 @@ String String::left(int64_t p_length) const {
 }
 
 String String::right(int64_t p_length) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_length < 0) {
 		p_length = length() + p_length;
 	}
@@ -85,6 +89,7 @@ String String::right(int64_t p_length) const {
 }
 
 bool String::begins_with(const String &p_text) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_text.length() > length()) {
 		return false;
 	}
@@ -92,6 +97,7 @@ bool String::begins_with(const String &p_text) const {
 }
 
 bool String::ends_with(const String &p_text) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_text.length() > length()) {
 		return false;
 	}
@@ -99,10 +105,12 @@ bool String::ends_with(const String &p_text) const {
 }
 
 bool String::contains(const String &p_what) const {
+	ENGINE_DOUBLE_CROSSING;
 	return p_what.is_empty() || find(p_what) != -1;
 }
 
 int64_t String::find(const String &p_what, int64_t p_from) const {
+	ENGINE_DOUBLE_CROSSING;
 	const int64_t n = length();
 	const int64_t m = p_what.length();
 	if (p_from < 0 || m == 0 || n == 0) {
@@ -117,6 +125,7 @@ int64_t String::find(const String &p_what, int64_t p_from) const {
 }
 
 int64_t String::rfind(const String &p_what, int64_t p_from) const {
+	ENGINE_DOUBLE_CROSSING;
 	const int64_t limit = length() - p_what.length();
 	if (limit < 0 || p_what.is_empty()) {
 		return -1;
@@ -133,6 +142,7 @@ int64_t String::rfind(const String &p_what, int64_t p_from) const {
 }
 
 int64_t String::count(const String &p_what, int64_t p_from, int64_t p_to) const {
+	ENGINE_DOUBLE_CROSSING;
 	const int64_t n = length();
 	if (p_what.is_empty() || n == 0) {
 		return 0;
@@ -161,6 +171,7 @@ int64_t String::count(const String &p_what, int64_t p_from, int64_t p_to) const 
 }
 
 String String::replace(const String &p_what, const String &p_forwhat) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_what.is_empty() || is_empty()) {
 		return *this;
 	}
@@ -182,6 +193,7 @@ String String::replace(const String &p_what, const String &p_forwhat) const {
 }
 
 String String::repeat(int64_t p_count) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_count <= 0 || is_empty()) {
 		return String();
 	}
@@ -194,6 +206,7 @@ String String::repeat(int64_t p_count) const {
 }
 
 String String::to_lower() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	String result = *this;
 	for (int64_t i = 0; i < length(); i++) {
 		const char32_t mapped = lower_char(ptr()[i]);
@@ -205,6 +218,7 @@ String String::to_lower() const {
 }
 
 String String::to_upper() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	String result = *this;
 	for (int64_t i = 0; i < length(); i++) {
 		const char32_t mapped = upper_char(ptr()[i]);
@@ -216,6 +230,7 @@ String String::to_upper() const {
 }
 
 String String::strip_edges(bool p_left, bool p_right) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	int64_t begin = 0;
 	int64_t end = length();
 	if (p_left) {
@@ -232,6 +247,7 @@ String String::strip_edges(bool p_left, bool p_right) const {
 }
 
 PackedStringArray String::split(const String &p_delimiter, bool p_allow_empty, int64_t p_maxsplit) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	PackedStringArray result;
 	const int64_t n = length();
 	if (n == 0) {
@@ -263,6 +279,7 @@ PackedStringArray String::split(const String &p_delimiter, bool p_allow_empty, i
 }
 
 String String::join(const PackedStringArray &p_parts) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	String result;
 	for (int64_t i = 0; i < p_parts.size(); i++) {
 		if (i > 0) {
@@ -274,6 +291,7 @@ String String::join(const PackedStringArray &p_parts) const {
 }
 
 int64_t String::casecmp_to(const String &p_to) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (*this < p_to) {
 		return -1;
 	}

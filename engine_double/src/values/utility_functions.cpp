@@ -1,3 +1,4 @@
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 
 #include "marshalls.hpp"
@@ -65,6 +66,7 @@ int64_t truncate(double p_value) {
 } // namespace
 
 PackedByteArray UtilityFunctions::var_to_bytes(const Variant &p_variable) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	std::vector<uint8_t> bytes;
 	PackedByteArray result;
 	if (!engine_double::internal::encode_variant(p_variable, bytes, false)) {
@@ -78,10 +80,12 @@ PackedByteArray UtilityFunctions::var_to_bytes(const Variant &p_variable) {
 }
 
 PackedByteArray UtilityFunctions::var_to_bytes_with_objects(const Variant &p_variable) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return var_to_bytes(p_variable);
 }
 
 Variant UtilityFunctions::bytes_to_var(const PackedByteArray &p_bytes) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	Variant value;
 	int64_t used = 0;
 	if (!engine_double::internal::decode_variant(value, p_bytes.ptr(), p_bytes.size(), used, false)) {
@@ -91,26 +95,32 @@ Variant UtilityFunctions::bytes_to_var(const PackedByteArray &p_bytes) {
 }
 
 Variant UtilityFunctions::bytes_to_var_with_objects(const PackedByteArray &p_bytes) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return bytes_to_var(p_bytes);
 }
 
 bool UtilityFunctions::is_same(const Variant &p_a, const Variant &p_b) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_a.identity_compare(p_b);
 }
 
 int64_t UtilityFunctions::hash(const Variant &p_variable) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_variable.hash();
 }
 
 Object *UtilityFunctions::instance_from_id(int64_t p_instance_id) {
+	ENGINE_DOUBLE_CROSSING;
 	return engine_double::internal::object_from_instance_id(uint64_t(p_instance_id));
 }
 
 bool UtilityFunctions::is_instance_id_valid(int64_t p_id) {
+	ENGINE_DOUBLE_CROSSING;
 	return engine_double::internal::object_from_instance_id(uint64_t(p_id)) != nullptr;
 }
 
 Variant UtilityFunctions::type_convert(const Variant &p_variant, int64_t p_type) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	switch (p_type) {
 		case Variant::NIL:
 			return Variant();
@@ -164,19 +174,23 @@ Variant UtilityFunctions::type_convert(const Variant &p_variant, int64_t p_type)
 }
 
 String UtilityFunctions::type_string(int64_t p_type) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	ERR_FAIL_INDEX_V_MSG(p_type, int64_t(Variant::VARIANT_MAX), "<invalid type>", "Invalid type argument to type_string(), use the TYPE_* constants.");
 	return Variant::get_type_name(Variant::Type(p_type));
 }
 
 int64_t UtilityFunctions::type_of(const Variant &p_variable) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_variable.get_type();
 }
 
 String UtilityFunctions::var_to_str(const Variant &p_variable) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	return p_variable.stringify();
 }
 
 Variant UtilityFunctions::str_to_var(const String &p_string) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_string.is_valid_int()) {
 		return p_string.to_int();
 	}
@@ -193,78 +207,97 @@ Variant UtilityFunctions::str_to_var(const String &p_string) {
 }
 
 int64_t UtilityFunctions::absi(int64_t p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_x < 0 ? int64_t(0 - uint64_t(p_x)) : p_x;
 }
 
 double UtilityFunctions::absf(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return std::fabs(p_x);
 }
 
 int64_t UtilityFunctions::signi(int64_t p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return (p_x > 0) - (p_x < 0);
 }
 
 double UtilityFunctions::signf(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_x > 0 ? 1.0 : (p_x < 0 ? -1.0 : 0.0);
 }
 
 int64_t UtilityFunctions::clampi(int64_t p_value, int64_t p_min, int64_t p_max) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_value < p_min ? p_min : (p_value > p_max ? p_max : p_value);
 }
 
 double UtilityFunctions::clampf(double p_value, double p_min, double p_max) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_value < p_min ? p_min : (p_value > p_max ? p_max : p_value);
 }
 
 int64_t UtilityFunctions::mini(int64_t p_a, int64_t p_b) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_a < p_b ? p_a : p_b;
 }
 
 int64_t UtilityFunctions::maxi(int64_t p_a, int64_t p_b) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_a > p_b ? p_a : p_b;
 }
 
 double UtilityFunctions::minf(double p_a, double p_b) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_a < p_b ? p_a : p_b;
 }
 
 double UtilityFunctions::maxf(double p_a, double p_b) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_a > p_b ? p_a : p_b;
 }
 
 int64_t UtilityFunctions::floori(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return truncate(std::floor(p_x));
 }
 
 int64_t UtilityFunctions::ceili(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return truncate(std::ceil(p_x));
 }
 
 int64_t UtilityFunctions::roundi(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return truncate(std::round(p_x));
 }
 
 double UtilityFunctions::floorf(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return std::floor(p_x);
 }
 
 double UtilityFunctions::ceilf(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return std::ceil(p_x);
 }
 
 double UtilityFunctions::roundf(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return std::round(p_x);
 }
 
 double UtilityFunctions::sqrt(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return std::sqrt(p_x);
 }
 
 double UtilityFunctions::pow(double p_base, double p_exp) {
+	ENGINE_DOUBLE_CROSSING;
 	return std::pow(p_base, p_exp);
 }
 
 int64_t UtilityFunctions::posmod(int64_t p_x, int64_t p_y) {
+	ENGINE_DOUBLE_CROSSING;
 	ERR_FAIL_COND_V_MSG(p_y == 0, 0, "Division by zero in posmod is undefined. Returning 0 as fallback.");
 	if (p_y == -1) {
 		return 0;
@@ -277,10 +310,12 @@ int64_t UtilityFunctions::posmod(int64_t p_x, int64_t p_y) {
 }
 
 double UtilityFunctions::fmod(double p_x, double p_y) {
+	ENGINE_DOUBLE_CROSSING;
 	return std::fmod(p_x, p_y);
 }
 
 double UtilityFunctions::fposmod(double p_x, double p_y) {
+	ENGINE_DOUBLE_CROSSING;
 	double value = std::fmod(p_x, p_y);
 	if ((value < 0 && p_y > 0) || (value > 0 && p_y < 0)) {
 		value += p_y;
@@ -289,14 +324,17 @@ double UtilityFunctions::fposmod(double p_x, double p_y) {
 }
 
 bool UtilityFunctions::is_nan(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return std::isnan(p_x);
 }
 
 bool UtilityFunctions::is_inf(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return std::isinf(p_x);
 }
 
 bool UtilityFunctions::is_equal_approx(double p_a, double p_b) {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_a == p_b) {
 		return true;
 	}
@@ -308,22 +346,27 @@ bool UtilityFunctions::is_equal_approx(double p_a, double p_b) {
 }
 
 bool UtilityFunctions::is_zero_approx(double p_x) {
+	ENGINE_DOUBLE_CROSSING;
 	return std::fabs(p_x) < 0.00001;
 }
 
 double UtilityFunctions::lerpf(double p_from, double p_to, double p_weight) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_from + (p_to - p_from) * p_weight;
 }
 
 int64_t UtilityFunctions::randi() {
+	ENGINE_DOUBLE_CROSSING;
 	return engine_double::internal::random_u32();
 }
 
 double UtilityFunctions::randf() {
+	ENGINE_DOUBLE_CROSSING;
 	return double(engine_double::internal::random_u32()) / 4294967296.0;
 }
 
 int64_t UtilityFunctions::randi_range(int64_t p_from, int64_t p_to) {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_from > p_to) {
 		std::swap(p_from, p_to);
 	}
@@ -333,14 +376,17 @@ int64_t UtilityFunctions::randi_range(int64_t p_from, int64_t p_to) {
 }
 
 double UtilityFunctions::randf_range(double p_from, double p_to) {
+	ENGINE_DOUBLE_CROSSING;
 	return p_from + (p_to - p_from) * randf();
 }
 
 void UtilityFunctions::randomize() {
+	ENGINE_DOUBLE_CROSSING;
 	engine_double::internal::random_seed(std::random_device {}());
 }
 
 void UtilityFunctions::seed(int64_t p_base) {
+	ENGINE_DOUBLE_CROSSING;
 	engine_double::internal::random_seed(uint64_t(p_base));
 }
 

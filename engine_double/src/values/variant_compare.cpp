@@ -3,6 +3,7 @@
 
 #include "hashing.hpp"
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <godot_cpp/core/error_macros.hpp>
@@ -58,10 +59,12 @@ bool vector3_equal(const Vector3 &p_a, const Vector3 &p_b, bool p_semantic) {
 } // namespace
 
 uint32_t Variant::hash() const {
+	ENGINE_DOUBLE_CROSSING;
 	return recursive_hash(0);
 }
 
 uint32_t Variant::recursive_hash(int p_recursion_count) const {
+	ENGINE_DOUBLE_CROSSING;
 	switch (type) {
 		case NIL:
 			return 0;
@@ -161,6 +164,7 @@ uint32_t Variant::recursive_hash(int p_recursion_count) const {
 }
 
 bool Variant::hash_compare(const Variant &p_other, int p_recursion_count, bool p_semantic_comparison) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (type != p_other.type) {
 		return false;
 	}
@@ -222,6 +226,7 @@ bool Variant::hash_compare(const Variant &p_other, int p_recursion_count, bool p
 }
 
 bool Variant::string_like_compare(const Variant &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (type == p_other.type) {
 		return hash_compare(p_other);
 	}
@@ -235,6 +240,7 @@ bool Variant::string_like_compare(const Variant &p_other) const {
 }
 
 bool Variant::identity_compare(const Variant &p_other) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (type != p_other.type) {
 		return false;
 	}
@@ -253,6 +259,8 @@ bool Variant::identity_compare(const Variant &p_other) const {
 }
 
 bool Variant::operator==(const Variant &p_other) const {
+	// godot-cpp's own code: both get_type() calls cross, then the evaluation below.
+	engine_double::internal::count_crossings(2);
 	if (type != p_other.type) {
 		return false;
 	}
@@ -263,6 +271,8 @@ bool Variant::operator==(const Variant &p_other) const {
 }
 
 bool Variant::operator!=(const Variant &p_other) const {
+	// godot-cpp's own code: both get_type() calls cross, then the evaluation below.
+	engine_double::internal::count_crossings(2);
 	if (type != p_other.type) {
 		return true;
 	}
@@ -273,6 +283,8 @@ bool Variant::operator!=(const Variant &p_other) const {
 }
 
 bool Variant::operator<(const Variant &p_other) const {
+	// godot-cpp's own code: both get_type() calls cross, then the evaluation below.
+	engine_double::internal::count_crossings(2);
 	if (type != p_other.type) {
 		return type < p_other.type;
 	}

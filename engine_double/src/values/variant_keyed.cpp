@@ -1,10 +1,12 @@
 // Keyed and indexed access through a Variant, and duplicate().
 
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 namespace godot {
 
 void Variant::set_keyed(const Variant &p_key, const Variant &p_value, bool &r_valid) {
+	ENGINE_DOUBLE_CROSSING;
 	r_valid = false;
 	if (type == DICTIONARY) {
 		r_valid = _slot<Dictionary>()->set(p_key, p_value);
@@ -12,6 +14,7 @@ void Variant::set_keyed(const Variant &p_key, const Variant &p_value, bool &r_va
 }
 
 Variant Variant::get_keyed(const Variant &p_key, bool &r_valid) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	r_valid = false;
 	if (type == DICTIONARY) {
 		const Dictionary &dictionary = *_slot<Dictionary>();
@@ -24,6 +27,7 @@ Variant Variant::get_keyed(const Variant &p_key, bool &r_valid) const {
 }
 
 void Variant::set_indexed(int64_t p_index, const Variant &p_value, bool &r_valid, bool &r_oob) {
+	ENGINE_DOUBLE_CROSSING;
 	r_valid = false;
 	r_oob = false;
 	if (type != ARRAY) {
@@ -40,6 +44,7 @@ void Variant::set_indexed(int64_t p_index, const Variant &p_value, bool &r_valid
 }
 
 Variant Variant::get_indexed(int64_t p_index, bool &r_valid, bool &r_oob) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	r_valid = false;
 	r_oob = false;
 	switch (type) {
@@ -89,6 +94,7 @@ Variant Variant::get_indexed(int64_t p_index, bool &r_valid, bool &r_oob) const 
 }
 
 void Variant::set(const Variant &p_key, const Variant &p_value, bool *r_valid) {
+	ENGINE_DOUBLE_CROSSING;
 	bool valid = false;
 	if (type == DICTIONARY) {
 		set_keyed(p_key, p_value, valid);
@@ -102,6 +108,7 @@ void Variant::set(const Variant &p_key, const Variant &p_value, bool *r_valid) {
 }
 
 Variant Variant::get(const Variant &p_key, bool *r_valid) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	bool valid = false;
 	Variant result;
 	if (type == DICTIONARY) {
@@ -117,6 +124,7 @@ Variant Variant::get(const Variant &p_key, bool *r_valid) const {
 }
 
 bool Variant::has_key(const Variant &p_key, bool *r_valid) const {
+	ENGINE_DOUBLE_CROSSING;
 	if (type == DICTIONARY) {
 		if (r_valid) {
 			*r_valid = true;
@@ -130,6 +138,7 @@ bool Variant::has_key(const Variant &p_key, bool *r_valid) const {
 }
 
 bool Variant::in(const Variant &p_index, bool *r_valid) const {
+	ENGINE_DOUBLE_CROSSING;
 	bool valid = false;
 	Variant result;
 	// godot-cpp's reading: is this value in p_index.
@@ -141,6 +150,7 @@ bool Variant::in(const Variant &p_index, bool *r_valid) const {
 }
 
 Variant Variant::duplicate(bool p_deep) const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	switch (type) {
 		case ARRAY:
 			return _slot<Array>()->duplicate(p_deep);

@@ -33,7 +33,7 @@ inline uint32_t map_key_hash(const godot::Variant &p_key) {
 	using godot::Variant;
 	using godot::VariantAccess;
 	uint32_t hash;
-	switch (p_key.get_type()) {
+	switch (VariantAccess::type(p_key)) {
 		case Variant::INT:
 			hash = hash_mix_64(uint64_t(VariantAccess::payload<int64_t>(p_key)));
 			break;
@@ -55,14 +55,14 @@ inline uint32_t map_key_hash(const godot::Variant &p_key) {
 inline bool map_keys_equal(const godot::Variant &p_stored, const godot::Variant &p_key) {
 	using godot::Variant;
 	using godot::VariantAccess;
-	if (p_stored.get_type() == p_key.get_type()) {
-		switch (p_key.get_type()) {
+	if (VariantAccess::type(p_stored) == VariantAccess::type(p_key)) {
+		switch (VariantAccess::type(p_key)) {
 			case Variant::INT:
 				return VariantAccess::payload<int64_t>(p_stored) == VariantAccess::payload<int64_t>(p_key);
 			case Variant::VECTOR3I:
 				return VariantAccess::payload<godot::Vector3i>(p_stored) == VariantAccess::payload<godot::Vector3i>(p_key);
 			case Variant::STRING_NAME:
-				return VariantAccess::payload<godot::StringName>(p_stored) == VariantAccess::payload<godot::StringName>(p_key);
+				return VariantAccess::payload<godot::StringName>(p_stored)._data_pointer() == VariantAccess::payload<godot::StringName>(p_key)._data_pointer();
 			default:
 				break;
 		}

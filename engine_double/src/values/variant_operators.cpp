@@ -2,6 +2,7 @@
 // without an evaluator gives r_valid = false and nil, as in the engine.
 
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <cmath>
 
@@ -262,6 +263,7 @@ bool evaluate_in(const Variant &p_item, const Variant &p_container, bool &r_vali
 } // namespace
 
 void Variant::evaluate(const Operator &p_op, const Variant &p_a, const Variant &p_b, Variant &r_ret, bool &r_valid) {
+	ENGINE_DOUBLE_CROSSING;
 	switch (p_op) {
 		case OP_EQUAL:
 		case OP_NOT_EQUAL: {

@@ -1,6 +1,7 @@
 // Variant::stringify: the text print() and str() give.
 
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 
@@ -157,6 +158,7 @@ String stringify_value(const Variant &p_value, std::vector<const void *> &r_stac
 } // namespace
 
 String Variant::stringify() const {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	std::vector<const void *> stack;
 	return stringify_value(*this, stack, 0);
 }

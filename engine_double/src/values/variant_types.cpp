@@ -1,6 +1,7 @@
 // Facts about Variant types: names, convertibility, truthiness.
 
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <engine_double/internal/object_seam.hpp>
 #include <engine_double/internal/object_type_hooks.hpp>
@@ -60,6 +61,7 @@ bool is_packed_type(Variant::Type p_type) {
 } // namespace
 
 String Variant::get_type_name(Variant::Type p_type) {
+	ENGINE_DOUBLE_CROSSINGS(2);
 	if (p_type < NIL || p_type >= VARIANT_MAX) {
 		return "";
 	}
@@ -67,6 +69,7 @@ String Variant::get_type_name(Variant::Type p_type) {
 }
 
 Variant::Type Variant::get_type_by_name(const String &p_type_name) {
+	ENGINE_DOUBLE_CROSSING;
 	for (int i = 0; i < VARIANT_MAX; i++) {
 		if (p_type_name == TYPE_NAMES[i]) {
 			return Type(i);
@@ -76,6 +79,7 @@ Variant::Type Variant::get_type_by_name(const String &p_type_name) {
 }
 
 bool Variant::can_convert_strict(Variant::Type p_from, Variant::Type p_to) {
+	ENGINE_DOUBLE_CROSSING;
 	if (p_from == p_to || p_to == NIL) {
 		return true;
 	}
@@ -132,6 +136,7 @@ bool Variant::can_convert_strict(Variant::Type p_from, Variant::Type p_to) {
 }
 
 bool Variant::can_convert(Variant::Type p_from, Variant::Type p_to) {
+	ENGINE_DOUBLE_CROSSING;
 	if (can_convert_strict(p_from, p_to)) {
 		return true;
 	}
@@ -158,6 +163,7 @@ bool Variant::can_convert(Variant::Type p_from, Variant::Type p_to) {
 }
 
 bool Variant::booleanize() const {
+	ENGINE_DOUBLE_CROSSING;
 	switch (type) {
 		case NIL:
 			return false;

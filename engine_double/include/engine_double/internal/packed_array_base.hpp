@@ -3,6 +3,7 @@
 // The shared body of every Packed*Array: a copy-on-write vector. Copies share the
 // elements until one of them writes, as the engine's packed arrays do.
 
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/classes/global_constants.hpp>
 #include <godot_cpp/core/defs.hpp>
 #include <godot_cpp/templates/sort_array.hpp>
@@ -48,31 +49,74 @@ protected:
 public:
 	using value_type = T;
 
-	PackedArrayBase() = default;
+	// Crossings as in godot-cpp: construction, copy and destruction call the engine, a move
+	// swaps bytes; every method is one call, raw access through ptr()/ptrw() is free.
+	PackedArrayBase() { count_crossings(1); }
+	PackedArrayBase(const PackedArrayBase &p_other) :
+	        _data(p_other._data) { count_crossings(1); }
+	PackedArrayBase(PackedArrayBase &&p_other) noexcept :
+	        _data(std::move(p_other._data)) {}
+	PackedArrayBase &operator=(const PackedArrayBase &p_other) {
+		count_crossings(2);
+		_data = p_other._data;
+		return *this;
+	}
+	PackedArrayBase &operator=(PackedArrayBase &&p_other) noexcept {
+		_data = std::move(p_other._data);
+		return *this;
+	}
+	~PackedArrayBase() { count_crossings(1); }
 	PackedArrayBase(std::initializer_list<T> p_init) {
+		ENGINE_DOUBLE_CROSSING;
 		if (p_init.size()) {
 			_data = std::make_shared<std::vector<T>>(p_init);
 		}
 	}
 
-	int64_t size() const { return _data ? int64_t(_data->size()) : 0; }
-	bool is_empty() const { return size() == 0; }
-	void clear() { _data.reset(); }
+	int64_t size() const {
+		ENGINE_DOUBLE_CROSSING;
+		return _data ? int64_t(_data->size()) : 0;
+	}
+	bool is_empty() const {
+		ENGINE_DOUBLE_CROSSING;
+		return size() == 0;
+	}
+	void clear() {
+		ENGINE_DOUBLE_CROSSING;
+		_data.reset();
+	}
 
-	const T *ptr() const { return _data && !_data->empty() ? _data->data() : nullptr; }
+	const T *ptr() const {
+		ENGINE_DOUBLE_CROSSING;
+		return _data && !_data->empty() ? _data->data() : nullptr;
+	}
 	T *ptrw() {
+		ENGINE_DOUBLE_CROSSING;
 		if (is_empty()) {
 			return nullptr;
 		}
 		return _write().data();
 	}
-	const T *begin() const { return ptr(); }
-	const T *end() const { return ptr() ? ptr() + size() : nullptr; }
-	T *begin() { return ptrw(); }
-	T *end() { return ptrw() ? ptrw() + size() : nullptr; }
+	const T *begin() const {
+		ENGINE_DOUBLE_CROSSING;
+		return ptr();
+	}
+	const T *end() const {
+		ENGINE_DOUBLE_CROSSING;
+		return ptr() ? ptr() + size() : nullptr;
+	}
+	T *begin() {
+		ENGINE_DOUBLE_CROSSING;
+		return ptrw();
+	}
+	T *end() {
+		ENGINE_DOUBLE_CROSSING;
+		return ptrw() ? ptrw() + size() : nullptr;
+	}
 
 	// Out of range crashes in the engine; the double reports it and hands out a scratch slot.
 	const T &operator[](int64_t p_index) const {
+		ENGINE_DOUBLE_CROSSING;
 		if (p_index < 0 || p_index >= size()) {
 			packed_report_crash_index(Derived::_class_name(), p_index, size());
 			static const T scratch {};
@@ -81,6 +125,7 @@ public:
 		return (*_data)[size_t(p_index)];
 	}
 	T &operator[](int64_t p_index) {
+		ENGINE_DOUBLE_CROSSING;
 		if (p_index < 0 || p_index >= size()) {
 			packed_report_crash_index(Derived::_class_name(), p_index, size());
 			static thread_local T scratch;
@@ -91,6 +136,7 @@ public:
 	}
 
 	B get(int64_t p_index) const {
+		ENGINE_DOUBLE_CROSSING;
 		if (p_index < 0 || p_index >= size()) {
 			packed_report_index("get", p_index, size());
 			return B();
@@ -98,6 +144,7 @@ public:
 		return B((*_data)[size_t(p_index)]);
 	}
 	void set(int64_t p_index, const B &p_value) {
+		ENGINE_DOUBLE_CROSSING;
 		if (p_index < 0 || p_index >= size()) {
 			packed_report_index("set", p_index, size());
 			return;
@@ -107,11 +154,16 @@ public:
 
 	// Engine convention: true means failure.
 	bool push_back(const B &p_value) {
+		ENGINE_DOUBLE_CROSSING;
 		_write().push_back(T(p_value));
 		return false;
 	}
-	bool append(const B &p_value) { return push_back(p_value); }
+	bool append(const B &p_value) {
+		ENGINE_DOUBLE_CROSSING;
+		return push_back(p_value);
+	}
 	void append_array(const Derived &p_other) {
+		ENGINE_DOUBLE_CROSSING;
 		if (p_other.is_empty()) {
 			return;
 		}
@@ -120,6 +172,7 @@ public:
 		items.insert(items.end(), keep->begin(), keep->end());
 	}
 	int64_t insert(int64_t p_index, const B &p_value) {
+		ENGINE_DOUBLE_CROSSING;
 		const int64_t n = size();
 		if (p_index < 0 || p_index > n) {
 			packed_report_insert_index(p_index, n);
@@ -130,6 +183,7 @@ public:
 		return godot::OK;
 	}
 	void remove_at(int64_t p_index) {
+		ENGINE_DOUBLE_CROSSING;
 		const int64_t n = size();
 		if (p_index < 0 || p_index >= n) {
 			packed_report_remove_index(p_index, n);
@@ -139,6 +193,7 @@ public:
 		items.erase(items.begin() + p_index);
 	}
 	void fill(const B &p_value) {
+		ENGINE_DOUBLE_CROSSING;
 		if (is_empty()) {
 			return;
 		}
@@ -147,6 +202,7 @@ public:
 		}
 	}
 	int64_t resize(int64_t p_size) {
+		ENGINE_DOUBLE_CROSSING;
 		if (p_size < 0) {
 			packed_report_negative_resize();
 			return godot::ERR_INVALID_PARAMETER;
@@ -162,8 +218,12 @@ public:
 		return godot::OK;
 	}
 
-	bool has(const B &p_value) const { return find(p_value) != -1; }
+	bool has(const B &p_value) const {
+		ENGINE_DOUBLE_CROSSING;
+		return find(p_value) != -1;
+	}
 	int64_t find(const B &p_value, int64_t p_from = 0) const {
+		ENGINE_DOUBLE_CROSSING;
 		const int64_t n = size();
 		if (p_from < 0) {
 			p_from += n;
@@ -180,6 +240,7 @@ public:
 		return -1;
 	}
 	int64_t rfind(const B &p_value, int64_t p_from = -1) const {
+		ENGINE_DOUBLE_CROSSING;
 		const int64_t n = size();
 		if (p_from < 0) {
 			p_from += n;
@@ -196,6 +257,7 @@ public:
 		return -1;
 	}
 	int64_t count(const B &p_value) const {
+		ENGINE_DOUBLE_CROSSING;
 		int64_t result = 0;
 		const T value = T(p_value);
 		for (int64_t i = 0; i < size(); i++) {
@@ -204,6 +266,7 @@ public:
 		return result;
 	}
 	bool erase(const B &p_value) {
+		ENGINE_DOUBLE_CROSSING;
 		const int64_t index = find(p_value);
 		if (index == -1) {
 			return false;
@@ -212,12 +275,14 @@ public:
 		return true;
 	}
 	void reverse() {
+		ENGINE_DOUBLE_CROSSING;
 		if (size() > 1) {
 			std::vector<T> &items = _write();
 			std::reverse(items.begin(), items.end());
 		}
 	}
 	void sort() {
+		ENGINE_DOUBLE_CROSSING;
 		if (size() > 1) {
 			std::vector<T> &items = _write();
 			godot::SortArray<T> sorter;
@@ -225,6 +290,7 @@ public:
 		}
 	}
 	int64_t bsearch(const B &p_value, bool p_before = true) const {
+		ENGINE_DOUBLE_CROSSING;
 		const T value = T(p_value);
 		int64_t low = 0;
 		int64_t high = size();
@@ -240,6 +306,7 @@ public:
 		return low;
 	}
 	Derived duplicate() const {
+		ENGINE_DOUBLE_CROSSINGS(2);
 		Derived copy;
 		if (!is_empty()) {
 			copy._data = std::make_shared<std::vector<T>>(*_data);
@@ -247,6 +314,7 @@ public:
 		return copy;
 	}
 	Derived slice(int64_t p_begin, int64_t p_end = 2147483647) const {
+		ENGINE_DOUBLE_CROSSINGS(2);
 		Derived result;
 		const int64_t n = size();
 		if (n == 0) {
@@ -267,6 +335,7 @@ public:
 	}
 
 	bool operator==(const Derived &p_other) const {
+		ENGINE_DOUBLE_CROSSING;
 		if (_data == p_other._data) {
 			return true;
 		}
@@ -280,9 +349,16 @@ public:
 		}
 		return true;
 	}
-	bool operator!=(const Derived &p_other) const { return !(*this == p_other); }
-	bool operator!() const { return is_empty(); }
+	bool operator!=(const Derived &p_other) const {
+		ENGINE_DOUBLE_CROSSING;
+		return !(*this == p_other);
+	}
+	bool operator!() const {
+		ENGINE_DOUBLE_CROSSING;
+		return is_empty();
+	}
 	Derived operator+(const Derived &p_other) const {
+		ENGINE_DOUBLE_CROSSINGS(2);
 		Derived result = _self();
 		result.append_array(p_other);
 		return result;

@@ -2,6 +2,7 @@
 
 // The engine's Object: properties, calls and signals by name, scripts, instance ids.
 
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/classes/global_constants.hpp>
 #include <godot_cpp/classes/wrapped.hpp>
 #include <godot_cpp/core/object_id.hpp>
@@ -112,6 +113,7 @@ public:
 	// Checks the class chain by name, so it works on objects made in any library.
 	template <typename T>
 	static T *cast_to(Object *p_object) {
+		ENGINE_DOUBLE_CROSSING;
 		if (p_object == nullptr || !p_object->_is_classv(T::get_class_static())) {
 			return nullptr;
 		}
@@ -120,6 +122,7 @@ public:
 
 	template <typename T>
 	static const T *cast_to(const Object *p_object) {
+		ENGINE_DOUBLE_CROSSING;
 		if (p_object == nullptr || !p_object->_is_classv(T::get_class_static())) {
 			return nullptr;
 		}

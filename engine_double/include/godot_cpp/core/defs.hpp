@@ -11,6 +11,14 @@
 #define ENGINE_DOUBLE_API __attribute__((visibility("default")))
 #endif
 
+// Per-thread plain data of the double, reached without a TLS wrapper from any module (the
+// double is loaded with its host, so its thread-local block is static).
+#if defined(__GNUC__) || defined(__clang__)
+#define ENGINE_DOUBLE_THREAD_LOCAL __thread __attribute__((tls_model("initial-exec")))
+#else
+#define ENGINE_DOUBLE_THREAD_LOCAL thread_local
+#endif
+
 #ifndef GDE_EXPORT
 #ifdef _WIN32
 #define GDE_EXPORT __declspec(dllexport)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <engine_double/internal/crossing.hpp>
 #include <gdextension_interface.h>
 #include <godot_cpp/core/defs.hpp>
 
@@ -28,12 +29,27 @@ class ENGINE_DOUBLE_API Callable {
 	void _call_deferredp(const Variant **p_arguments, int p_argcount) const;
 
 public:
-	Callable() = default;
-	Callable(const Callable &p_other) = default;
-	Callable(Callable &&p_other) noexcept = default;
-	Callable &operator=(const Callable &p_other) = default;
-	Callable &operator=(Callable &&p_other) noexcept = default;
-	~Callable() = default;
+	// Crossings as in godot-cpp: construction, copy and destruction call the engine, a move
+	// swaps bytes; a copy assignment is a destruction and a copy.
+	Callable() { engine_double::internal::count_crossings(1); }
+	Callable(const Callable &p_other) :
+	        _data(p_other._data) { engine_double::internal::count_crossings(1); }
+	Callable(Callable &&p_other) noexcept :
+	        _data(std::move(p_other._data)) {}
+	Callable &operator=(const Callable &p_other) {
+		ENGINE_DOUBLE_CROSSINGS(2);
+		_data = p_other._data;
+		return *this;
+	}
+	Callable &operator=(Callable &&p_other) noexcept {
+		ENGINE_DOUBLE_CROSSINGS(0);
+		_data = std::move(p_other._data);
+		return *this;
+	}
+	~Callable() {
+		ENGINE_DOUBLE_CROSSING;
+		_data.reset();
+	}
 
 	explicit Callable(std::shared_ptr<engine_double::internal::CallableData> p_data) :
 	        _data(std::move(p_data)) {}
@@ -43,7 +59,10 @@ public:
 
 	static Callable create(const Variant &p_variant, const StringName &p_method);
 
-	bool is_null() const { return !_data; }
+	bool is_null() const {
+		engine_double::internal::count_crossings(1);
+		return !_data;
+	}
 	bool is_valid() const;
 	bool is_custom() const;
 	bool is_standard() const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <engine_double/internal/crossing.hpp>
 #include <engine_double/internal/string_buffer.hpp>
 #include <godot_cpp/classes/global_constants.hpp>
 #include <godot_cpp/core/defs.hpp>
@@ -23,13 +24,21 @@ class ENGINE_DOUBLE_API String {
 	void _copy_on_write();
 
 public:
+	// Crossings as in godot-cpp: construction, copy and destruction call the engine, a move
+	// swaps bytes.
 	String() :
-	        _buffer(nullptr) {}
+	        _buffer(nullptr) { engine_double::internal::count_crossings(1); }
 	String(const String &p_other) :
-	        _buffer(p_other._buffer) { engine_double::internal::string_buffer_ref(_buffer); }
+	        _buffer(p_other._buffer) {
+		engine_double::internal::count_crossings(1);
+		engine_double::internal::string_buffer_ref(_buffer);
+	}
 	String(String &&p_other) noexcept :
 	        _buffer(p_other._buffer) { p_other._buffer = nullptr; }
-	~String() { engine_double::internal::string_buffer_unref(_buffer); }
+	~String() {
+		engine_double::internal::count_crossings(1);
+		engine_double::internal::string_buffer_unref(_buffer);
+	}
 	String &operator=(const String &p_other);
 	String &operator=(String &&p_other) noexcept;
 
@@ -50,7 +59,10 @@ public:
 	static String num_real(double p_number, bool p_trailing = true);
 	static String num_scientific(double p_number);
 
-	int64_t length() const { return _buffer ? _buffer->length : 0; }
+	int64_t length() const {
+		engine_double::internal::count_crossings(1);
+		return _buffer ? _buffer->length : 0;
+	}
 	bool is_empty() const { return length() == 0; }
 	int64_t hash() const;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/core/defs.hpp>
 #include <godot_cpp/variant/string.hpp>
 
@@ -24,11 +25,23 @@ class ENGINE_DOUBLE_API StringName {
 	static const engine_double::internal::StringNameEntry *_intern(const String &p_text);
 
 public:
-	StringName() = default;
-	StringName(const StringName &p_other) = default;
-	StringName(StringName &&p_other) noexcept = default;
-	StringName &operator=(const StringName &p_other) = default;
-	StringName &operator=(StringName &&p_other) noexcept = default;
+	// Crossings as in godot-cpp: construction, copy and destruction call the engine, a move
+	// swaps bytes; a copy assignment is a destruction and a copy.
+	StringName() { engine_double::internal::count_crossings(1); }
+	StringName(const StringName &p_other) :
+	        _entry(p_other._entry) { engine_double::internal::count_crossings(1); }
+	StringName(StringName &&p_other) noexcept :
+	        _entry(p_other._entry) {}
+	StringName &operator=(const StringName &p_other) {
+		engine_double::internal::count_crossings(2);
+		_entry = p_other._entry;
+		return *this;
+	}
+	StringName &operator=(StringName &&p_other) noexcept {
+		_entry = p_other._entry;
+		return *this;
+	}
+	~StringName() { engine_double::internal::count_crossings(1); }
 
 	StringName(const String &p_text);
 	StringName(const char *p_text, bool p_static = false);
@@ -36,11 +49,20 @@ public:
 	StringName(const char16_t *p_text);
 	StringName(const char32_t *p_text);
 
-	bool is_empty() const { return _entry == nullptr; }
-	int64_t length() const { return _entry ? _entry->text.length() : 0; }
+	bool is_empty() const {
+		engine_double::internal::count_crossings(1);
+		return _entry == nullptr;
+	}
+	int64_t length() const {
+		ENGINE_DOUBLE_CROSSING;
+		return _entry ? _entry->text.length() : 0;
+	}
 	// String::hash() of the text, so both key a Dictionary alike; 0 for the empty name
 	// (whose String hashes to 5381, so "" and &"" are different keys, as in the engine).
-	int64_t hash() const { return _entry ? _entry->hash : 0; }
+	int64_t hash() const {
+		engine_double::internal::count_crossings(1);
+		return _entry ? _entry->hash : 0;
+	}
 	uint32_t _hash32() const { return _entry ? _entry->hash : 0u; }
 	const String &_text() const;
 	const void *_data_pointer() const { return _entry; }
@@ -56,8 +78,14 @@ public:
 	double to_float() const;
 	CharString utf8() const;
 
-	bool operator==(const StringName &p_other) const { return _entry == p_other._entry; }
-	bool operator!=(const StringName &p_other) const { return _entry != p_other._entry; }
+	bool operator==(const StringName &p_other) const {
+		engine_double::internal::count_crossings(1);
+		return _entry == p_other._entry;
+	}
+	bool operator!=(const StringName &p_other) const {
+		engine_double::internal::count_crossings(1);
+		return _entry != p_other._entry;
+	}
 	bool operator==(const String &p_other) const;
 	bool operator!=(const String &p_other) const { return !(*this == p_other); }
 	bool operator==(const char *p_other) const;
@@ -65,10 +93,22 @@ public:
 	bool operator==(const Variant &p_other) const;
 	bool operator!=(const Variant &p_other) const;
 	// Godot orders names by their interned pointers, not by text.
-	bool operator<(const StringName &p_other) const { return _entry < p_other._entry; }
-	bool operator<=(const StringName &p_other) const { return _entry <= p_other._entry; }
-	bool operator>(const StringName &p_other) const { return _entry > p_other._entry; }
-	bool operator>=(const StringName &p_other) const { return _entry >= p_other._entry; }
+	bool operator<(const StringName &p_other) const {
+		engine_double::internal::count_crossings(1);
+		return _entry < p_other._entry;
+	}
+	bool operator<=(const StringName &p_other) const {
+		engine_double::internal::count_crossings(1);
+		return _entry <= p_other._entry;
+	}
+	bool operator>(const StringName &p_other) const {
+		engine_double::internal::count_crossings(1);
+		return _entry > p_other._entry;
+	}
+	bool operator>=(const StringName &p_other) const {
+		engine_double::internal::count_crossings(1);
+		return _entry >= p_other._entry;
+	}
 };
 
 } // namespace godot

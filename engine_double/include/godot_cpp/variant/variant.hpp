@@ -1,5 +1,6 @@
 #pragma once
 
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/core/defs.hpp>
 #include <godot_cpp/variant/builtin_types.hpp>
 
@@ -109,6 +110,10 @@ private:
 	static bool _is_plain(Type p_type) {
 		return p_type <= FLOAT || (p_type >= VECTOR2 && p_type <= VECTOR3I) || p_type == STRING_NAME;
 	}
+	// godot-cpp's clear() destroys only these before making the Variant nil again.
+	static bool _needs_deinit(Type p_type) {
+		return p_type == STRING || p_type == TRANSFORM2D || (p_type >= AABB && p_type <= PROJECTION) || (p_type >= STRING_NAME && p_type != RID);
+	}
 
 	void _copy_slow(const Variant &p_other);
 	void _move_slow(Variant &p_other);
@@ -121,13 +126,17 @@ private:
 	friend struct engine_double_variant_access;
 
 public:
-	Variant() {}
-	Variant(std::nullptr_t) {}
+	// Crossings as in godot-cpp: every construction, copy and destruction is one call into
+	// the engine; a move only swaps bytes.
+	Variant() { engine_double::internal::count_crossings(1); }
+	Variant(std::nullptr_t) { engine_double::internal::count_crossings(1); }
 	Variant(const Variant &p_other) :
 	        type(p_other.type) {
 		if (_is_plain(type)) {
+			engine_double::internal::count_crossings(1);
 			std::memcpy(_mem, p_other._mem, sizeof(_mem));
 		} else {
+			ENGINE_DOUBLE_CROSSING;
 			_copy_slow(p_other);
 		}
 	}
@@ -138,11 +147,15 @@ public:
 			std::memcpy(_mem, p_other._mem, sizeof(_mem));
 			p_other.type = NIL;
 		} else {
+			ENGINE_DOUBLE_CROSSINGS(0);
 			_move_slow(p_other);
 		}
 	}
 	~Variant() {
-		if (!_is_plain(type)) {
+		if (_is_plain(type)) {
+			engine_double::internal::count_crossings(1);
+		} else {
+			ENGINE_DOUBLE_CROSSING;
 			_destroy_slow();
 		}
 	}
@@ -150,9 +163,15 @@ public:
 	Variant &operator=(Variant &&p_other) noexcept;
 
 	Variant(bool p_value) :
-	        type(BOOL) { _mem[0] = p_value; }
+	        type(BOOL) {
+		engine_double::internal::count_crossings(1);
+		_mem[0] = p_value;
+	}
 	Variant(int64_t p_value) :
-	        type(INT) { std::memcpy(_mem, &p_value, sizeof(p_value)); }
+	        type(INT) {
+		engine_double::internal::count_crossings(1);
+		std::memcpy(_mem, &p_value, sizeof(p_value));
+	}
 	Variant(int32_t p_value) :
 	        Variant(int64_t(p_value)) {}
 	Variant(int16_t p_value) :
@@ -168,26 +187,47 @@ public:
 	Variant(uint8_t p_value) :
 	        Variant(int64_t(p_value)) {}
 	Variant(double p_value) :
-	        type(FLOAT) { std::memcpy(_mem, &p_value, sizeof(p_value)); }
+	        type(FLOAT) {
+		engine_double::internal::count_crossings(1);
+		std::memcpy(_mem, &p_value, sizeof(p_value));
+	}
 	Variant(float p_value) :
 	        Variant(double(p_value)) {}
 	Variant(const String &p_value) :
-	        type(STRING) { new (_mem) String(p_value); }
+	        type(STRING) {
+		ENGINE_DOUBLE_CROSSING;
+		new (_mem) String(p_value);
+	}
 	Variant(const char *p_value);
 	Variant(const char16_t *p_value);
 	Variant(const char32_t *p_value);
 	Variant(const wchar_t *p_value);
 	Variant(const StringName &p_value) :
-	        type(STRING_NAME) { new (_mem) StringName(p_value); }
+	        type(STRING_NAME) {
+		ENGINE_DOUBLE_CROSSING;
+		new (_mem) StringName(p_value);
+	}
 	Variant(const NodePath &p_value);
 	Variant(const Vector2 &p_value) :
-	        type(VECTOR2) { new (_mem) Vector2(p_value); }
+	        type(VECTOR2) {
+		engine_double::internal::count_crossings(1);
+		new (_mem) Vector2(p_value);
+	}
 	Variant(const Vector2i &p_value) :
-	        type(VECTOR2I) { new (_mem) Vector2i(p_value); }
+	        type(VECTOR2I) {
+		engine_double::internal::count_crossings(1);
+		new (_mem) Vector2i(p_value);
+	}
 	Variant(const Vector3 &p_value) :
-	        type(VECTOR3) { new (_mem) Vector3(p_value); }
+	        type(VECTOR3) {
+		engine_double::internal::count_crossings(1);
+		new (_mem) Vector3(p_value);
+	}
 	Variant(const Vector3i &p_value) :
-	        type(VECTOR3I) { new (_mem) Vector3i(p_value); }
+	        type(VECTOR3I) {
+		engine_double::internal::count_crossings(1);
+		new (_mem) Vector3i(p_value);
+	}
 	// Null gives an OBJECT-typed Variant, not NIL.
 	Variant(const Object *p_object);
 	Variant(const Callable &p_value);
@@ -202,15 +242,20 @@ public:
 	Variant(const PackedVector2Array &p_value);
 	Variant(const PackedVector3Array &p_value);
 
-	Type get_type() const { return type; }
+	Type get_type() const {
+		engine_double::internal::count_crossings(1);
+		return type;
+	}
 
 	// Conversions run the engine's rules: nothing ever fails, an unconvertible value gives
 	// the target's default.
 	operator bool() const { return booleanize(); }
 	operator int64_t() const {
 		if (type == INT) {
+			engine_double::internal::count_crossings(1);
 			return *_slot<int64_t>();
 		}
+		ENGINE_DOUBLE_CROSSING;
 		return _to_int_slow();
 	}
 	operator int32_t() const { return int32_t(uint32_t(uint64_t(operator int64_t()))); }
@@ -222,8 +267,10 @@ public:
 	operator uint8_t() const { return uint8_t(uint64_t(operator int64_t())); }
 	operator double() const {
 		if (type == FLOAT) {
+			engine_double::internal::count_crossings(1);
 			return *_slot<double>();
 		}
+		ENGINE_DOUBLE_CROSSING;
 		return _to_float_slow();
 	}
 	operator float() const { return float(operator double()); }

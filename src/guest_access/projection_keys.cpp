@@ -1,0 +1,28 @@
+#include "guest_access/projection_keys.hpp"
+
+namespace veltrin {
+
+ProjectionKeys::ProjectionKeys(const ProjectionNames &p_names) :
+        no(false),
+        estimated_total_gold(p_names.estimated_total_gold),
+        expected_quality(p_names.expected_quality),
+        expected_wait(p_names.expected_wait),
+        facility_id(p_names.facility_id),
+        facility_tags(p_names.facility_tags),
+        graph_revision(p_names.graph_revision),
+        group_fit(p_names.group_fit),
+        illegal_level(p_names.illegal_level),
+        inputs_available(p_names.inputs_available),
+        is_open(p_names.is_open),
+        need_relief(p_names.need_relief),
+        path(p_names.path),
+        path_handle(p_names.path_handle),
+        reachable(p_names.reachable),
+        risk_level(p_names.risk_level),
+        service_category(p_names.service_category),
+        supported(p_names.supported),
+        target_cell(p_names.target_cell),
+        travel_minutes(p_names.travel_minutes) {
+}
+
+} // namespace veltrin
