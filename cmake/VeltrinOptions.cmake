@@ -13,15 +13,44 @@ option(VELTRIN_BUILD_BENCH "Build the benchmarks" ON)
 option(VELTRIN_BUILD_ENGINE_DOUBLE_TESTS "Build the engine double's own tests" ON)
 option(VELTRIN_SANITIZE "Build everything with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
 option(VELTRIN_WERROR "Treat warnings as errors" OFF)
+# The standard C++ versions of the compiler extensions (src/common/compiler_builtins.hpp),
+# which an MSVC build takes: this option makes GCC and Clang take them too.
+option(VELTRIN_PORTABLE_FALLBACK "Use the standard C++ versions of compiler extensions" OFF)
+if(VELTRIN_PORTABLE_FALLBACK)
+	add_compile_definitions(VELTRIN_PORTABLE_FALLBACK=1)
+endif()
 # libFuzzer targets under fuzz/ (clang only); everything is then built for coverage-guided
 # fuzzing with AddressSanitizer and UndefinedBehaviorSanitizer.
 option(VELTRIN_BUILD_FUZZERS "Build the fuzzers (needs clang)" OFF)
+# Cross builds (cmake/toolchains/) run their tests under an emulator: they build the engine
+# double, the plug-in, the oracle and the suites that load the plug-in, nothing else.
+option(VELTRIN_PLUGIN_SUITES_ONLY "Build only the plug-in, the oracle and the suites that load the plug-in" ${CMAKE_CROSSCOMPILING})
+if(VELTRIN_PLUGIN_SUITES_ONLY)
+	set(VELTRIN_BUILD_BENCH OFF)
+	set(VELTRIN_BUILD_ENGINE_DOUBLE_TESTS OFF)
+endif()
 
 # Godot's binary naming: template_release for release builds, template_debug otherwise.
 if(CMAKE_BUILD_TYPE STREQUAL "Release" OR CMAKE_BUILD_TYPE STREQUAL "MinSizeRel")
 	set(VELTRIN_GODOT_TARGET template_release)
 else()
 	set(VELTRIN_GODOT_TARGET template_debug)
+endif()
+# Platform and architecture as Godot names them in a library's file name and feature tags.
+if(CMAKE_SYSTEM_NAME STREQUAL "Windows")
+	set(VELTRIN_GODOT_PLATFORM windows)
+elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+	set(VELTRIN_GODOT_PLATFORM linux)
+else()
+	message(FATAL_ERROR "The plug-in is built for Linux and Windows only, not ${CMAKE_SYSTEM_NAME}")
+endif()
+string(TOLOWER "${CMAKE_SYSTEM_PROCESSOR}" VELTRIN_PROCESSOR)
+if(VELTRIN_PROCESSOR MATCHES "^(x86_64|amd64)$")
+	set(VELTRIN_GODOT_ARCH x86_64)
+elseif(VELTRIN_PROCESSOR MATCHES "^(aarch64|arm64)$")
+	set(VELTRIN_GODOT_ARCH arm64)
+else()
+	message(FATAL_ERROR "The plug-in is built for x86_64 and arm64 only, not ${CMAKE_SYSTEM_PROCESSOR}")
 endif()
 
 # Compile definitions selecting the configuration's features.
@@ -33,9 +62,16 @@ if(NOT VELTRIN_CONFIGURATION STREQUAL "reduced")
 	list(APPEND VELTRIN_CONFIGURATION_DEFINITIONS VELTRIN_NATIVE_INPUT_ORDER=1 VELTRIN_NATIVE_ROUTE_COPY=1)
 endif()
 
-set(VELTRIN_WARNINGS -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wno-unused-parameter)
-if(VELTRIN_WERROR)
-	list(APPEND VELTRIN_WARNINGS -Werror)
+if(MSVC)
+	set(VELTRIN_WARNINGS /W4 /wd4100)
+	if(VELTRIN_WERROR)
+		list(APPEND VELTRIN_WARNINGS /WX)
+	endif()
+else()
+	set(VELTRIN_WARNINGS -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wno-unused-parameter)
+	if(VELTRIN_WERROR)
+		list(APPEND VELTRIN_WARNINGS -Werror)
+	endif()
 endif()
 
 if(VELTRIN_SANITIZE)

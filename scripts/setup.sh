@@ -1,6 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need (Debian), when it is missing.
+# With --cross, also the cross toolchains of cmake/toolchains/ and what runs their programs:
+# mingw-w64 (posix threads) and wine for Windows x86_64, the aarch64 g++ and qemu-user for
+# Linux arm64, and GoogleTest's sources to build with each.
 set -euo pipefail
+
+cross=false
+[ "${1:-}" = "--cross" ] && cross=true
 
 need=()
 command -v cmake >/dev/null || need+=(cmake)
@@ -28,6 +34,14 @@ fuzzer_links() {
 	return $status
 }
 fuzzer_links || need+=(clang libclang-rt-14-dev)
+
+if $cross; then
+	command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+	command -v wine >/dev/null && [ -e /usr/lib/wine/wine64 ] || need+=(wine wine64)
+	command -v aarch64-linux-gnu-g++ >/dev/null || need+=(g++-aarch64-linux-gnu)
+	command -v qemu-aarch64 >/dev/null || need+=(qemu-user)
+	[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+fi
 
 install() {
 	echo "installing: $*"

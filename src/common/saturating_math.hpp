@@ -4,6 +4,8 @@
 // is pinned to the nearest bound instead of wrapping (signed overflow is undefined in C++,
 // and a wrapped wait or fit would flip sign).
 
+#include "common/compiler_builtins.hpp"
+
 #include <cstdint>
 #include <limits>
 
@@ -11,7 +13,7 @@ namespace veltrin {
 
 inline int64_t saturating_multiply(int64_t p_a, int64_t p_b) noexcept {
 	int64_t product = 0;
-	if (!__builtin_mul_overflow(p_a, p_b, &product)) {
+	if (!multiply_overflows(p_a, p_b, product)) {
 		return product;
 	}
 	// The true product's sign decides the bound.

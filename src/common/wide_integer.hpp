@@ -5,12 +5,14 @@
 // clamping the result keeps comparisons exact and turns an out-of-range score into the
 // nearest 64-bit bound instead of a wrapped value.
 
+#include "common/compiler_builtins.hpp"
+
 #include <cstdint>
 #include <limits>
 
 namespace veltrin {
 
-__extension__ typedef __int128 WideInt;
+using WideInt = Int128;
 
 constexpr int64_t saturate_to_int64(WideInt p_value) noexcept {
 	if (p_value > WideInt(std::numeric_limits<int64_t>::max())) {

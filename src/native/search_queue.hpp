@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/compiler_builtins.hpp"
 #include "native/kernel_namespace.hpp"
 
 #include <algorithm>
@@ -67,7 +68,7 @@ private:
 
 	int bucket_of(int64_t p_cost) const {
 		const uint64_t difference = static_cast<uint64_t>(p_cost) ^ front_cost;
-		return difference == 0 ? 0 : 64 - __builtin_clzll(difference);
+		return difference == 0 ? 0 : 64 - ::veltrin::count_leading_zeros(difference);
 	}
 
 	void refill_front() {

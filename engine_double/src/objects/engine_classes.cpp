@@ -184,7 +184,10 @@ void Object::_bind_methods() {
 	ClassDB::bind_method(D_METHOD("get_class"), &Object::get_class);
 	ClassDB::bind_method(D_METHOD("get_instance_id"), &Object::get_instance_id);
 	ClassDB::bind_method(D_METHOD("to_string"), &Object::to_string);
-	ClassDB::bind_method(D_METHOD("get_meta", "name", "default"), &Object::get_meta, DEFVAL(Variant()));
+	// A nil with static storage: copying a temporary one, GCC for aarch64 takes its unused
+	// payload bytes for uninitialized.
+	static const Variant nil_default;
+	ClassDB::bind_method(D_METHOD("get_meta", "name", "default"), &Object::get_meta, DEFVAL(nil_default));
 	ClassDB::bind_method(D_METHOD("set_meta", "name", "value"), &Object::set_meta);
 	ClassDB::bind_method(D_METHOD("remove_meta", "name"), &Object::remove_meta);
 	ClassDB::bind_method(D_METHOD("has_meta", "name"), &Object::has_meta);

@@ -5,13 +5,12 @@
 #include "extension_init.hpp"
 #include "object_db.hpp"
 #include "object_state.hpp"
+#include "shared_library.hpp"
 
 #include <engine_double/error_log.hpp>
 #include <engine_double/host.hpp>
 #include <godot_cpp/core/class_db.hpp>
 #include <godot_cpp/core/error_macros.hpp>
-
-#include <dlfcn.h>
 
 #include <cstring>
 
@@ -105,16 +104,16 @@ bool PluginHost::load(const std::string &p_library_path, const std::string &p_en
 	}
 	internal::ExtensionRecord &record = *_record;
 	record = internal::ExtensionRecord();
-	void *handle = dlopen(p_library_path.c_str(), RTLD_NOW | RTLD_LOCAL);
+	std::string reason;
+	void *handle = internal::shared_library_open(p_library_path, reason);
 	if (handle == nullptr) {
-		const char *reason = dlerror();
-		error_log_record("Can't open dynamic library: " + p_library_path + ". Error: " + std::string(reason != nullptr ? reason : "unknown") + ".");
+		error_log_record("Can't open dynamic library: " + p_library_path + ". Error: " + reason + ".");
 		return false;
 	}
-	void *symbol = dlsym(handle, p_entry_symbol.c_str());
+	void *symbol = internal::shared_library_symbol(handle, p_entry_symbol);
 	if (symbol == nullptr) {
 		error_log_record("GDExtension entry point '" + p_entry_symbol + "' not found in library " + p_library_path + ".");
-		dlclose(handle);
+		internal::shared_library_close(handle);
 		return false;
 	}
 	GDExtensionInitializationFunction entry = reinterpret_cast<GDExtensionInitializationFunction>(symbol);
@@ -127,7 +126,7 @@ bool PluginHost::load(const std::string &p_library_path, const std::string &p_en
 	if (!accepted) {
 		error_log_record("GDExtension initialization function '" + p_entry_symbol + "' returned an error.");
 		internal::extension_init_data_release(&record);
-		dlclose(handle);
+		internal::shared_library_close(handle);
 		record = internal::ExtensionRecord();
 		return false;
 	}
@@ -206,7 +205,7 @@ void PluginHost::unload() {
 	if (alive > 0) {
 		error_log_record("Plug-in " + record.path + " unloaded while " + std::to_string(alive) + " instance(s) of its classes are alive; the library stays mapped.");
 	} else {
-		dlclose(record.handle);
+		internal::shared_library_close(record.handle);
 	}
 	record.handle = nullptr;
 }

@@ -19,4 +19,5 @@ list(APPEND ENGINE_DOUBLE_SOURCES
 	${CMAKE_CURRENT_LIST_DIR}/object_signals.cpp
 	${CMAKE_CURRENT_LIST_DIR}/script_double.cpp
 	${CMAKE_CURRENT_LIST_DIR}/script_instance.cpp
+	${CMAKE_CURRENT_LIST_DIR}/shared_library.cpp
 )

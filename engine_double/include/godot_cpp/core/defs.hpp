@@ -3,8 +3,13 @@
 #include <cstddef>
 #include <cstdint>
 
-// Symbols of the double must stay visible to plug-ins built with -fvisibility=hidden.
+// Symbols of the double must stay visible to plug-ins built with -fvisibility=hidden. A DLL
+// of the double exports everything (its link says so), and a marked symbol would stop that.
+#ifdef _WIN32
+#define ENGINE_DOUBLE_API
+#else
 #define ENGINE_DOUBLE_API __attribute__((visibility("default")))
+#endif
 
 // Per-thread plain data of the double, reached without a TLS wrapper from any module (the
 // double is loaded with its host, so its thread-local block is static).
@@ -15,7 +20,11 @@
 #endif
 
 #ifndef GDE_EXPORT
+#ifdef _WIN32
+#define GDE_EXPORT __declspec(dllexport)
+#else
 #define GDE_EXPORT __attribute__((visibility("default")))
+#endif
 #endif
 
 #ifndef _FORCE_INLINE_

@@ -1,0 +1,19 @@
+# Cross build for Linux arm64 (aarch64) with Debian's cross g++.
+# Cross-built programs run under qemu-user, which CTest uses as the emulator.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR aarch64)
+
+set(VELTRIN_CROSS_TRIPLE aarch64-linux-gnu)
+set(CMAKE_C_COMPILER ${VELTRIN_CROSS_TRIPLE}-gcc)
+set(CMAKE_CXX_COMPILER ${VELTRIN_CROSS_TRIPLE}-g++)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${VELTRIN_CROSS_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+find_program(VELTRIN_QEMU NAMES qemu-aarch64 qemu-aarch64-static)
+if(VELTRIN_QEMU)
+	set(CMAKE_CROSSCOMPILING_EMULATOR ${VELTRIN_QEMU} -L /usr/${VELTRIN_CROSS_TRIPLE})
+endif()
