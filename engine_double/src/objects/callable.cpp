@@ -212,10 +212,10 @@ void Callable::_call_deferredp(const Variant **p_arguments, int p_argcount) cons
 
 Callable Callable::create(const Variant &p_variant, const StringName &p_method) {
 	ENGINE_DOUBLE_CROSSINGS(2);
-	if (p_variant.get_type() == Variant::OBJECT) {
-		return Callable(p_variant.get_validated_object(), p_method);
+	if (p_variant.get_type() != Variant::OBJECT) {
+		ERR_FAIL_V_MSG(Callable(), "Callables on values of type '" + Variant::get_type_name(p_variant.get_type()) + "' are not supported by the engine double.");
 	}
-	ERR_FAIL_V_MSG(Callable(), "Callables on values of type '" + Variant::get_type_name(p_variant.get_type()) + "' are not supported by the engine double.");
+	return Callable(p_variant.get_validated_object(), p_method);
 }
 
 Callable Callable::bindp(const Variant **p_arguments, int p_argcount) const {
@@ -255,10 +255,10 @@ StringName Callable::get_method() const {
 		return _data->method;
 	}
 	StringName method;
-	if (_data->engine_custom != nullptr && _data->engine_custom->get_method(method)) {
-		return method;
+	if (_data->engine_custom == nullptr || !_data->engine_custom->get_method(method)) {
+		ERR_FAIL_V_MSG(StringName(), "Can't get method on CallableCustom \"" + _data->custom->get_as_text() + "\".");
 	}
-	ERR_FAIL_V_MSG(StringName(), "Can't get method on CallableCustom \"" + _data->custom->get_as_text() + "\".");
+	return method;
 }
 
 Object *Callable::get_object() const {
