@@ -18,13 +18,13 @@ namespace engine_double {
 class CrossingReader {
 	uint64_t _start[internal::CROSSING_SIDE_COUNT];
 
-	uint64_t _since(internal::CrossingSide p_side) const { return internal::crossing_state.counts[p_side] - _start[p_side]; }
+	uint64_t _since(internal::CrossingSide p_side) const { return internal::crossing_state_of_thread().counts[p_side] - _start[p_side]; }
 
 public:
 	CrossingReader() { reset(); }
 	void reset() {
 		for (uint32_t side = 0; side < internal::CROSSING_SIDE_COUNT; side++) {
-			_start[side] = internal::crossing_state.counts[side];
+			_start[side] = internal::crossing_state_of_thread().counts[side];
 		}
 	}
 	// Made directly by the reading code (a test's own operations).

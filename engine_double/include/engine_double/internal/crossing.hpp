@@ -26,27 +26,37 @@ struct CrossingState {
 	uint32_t side;
 };
 
+#ifdef _WIN32
+// MinGW emulates thread-local data per module, and a plug-in carries its own copy of that
+// runtime: a DLL's thread-local variable cannot be reached from another module's code, so
+// every module asks the double for the calling thread's state.
+ENGINE_DOUBLE_API CrossingState &crossing_state_of_thread();
+#else
 // Zero-initialised plain data: no TLS wrapper call, one segment-relative access.
 extern ENGINE_DOUBLE_API ENGINE_DOUBLE_THREAD_LOCAL CrossingState crossing_state;
+inline CrossingState &crossing_state_of_thread() {
+	return crossing_state;
+}
+#endif
 
 // One call into the engine costing p_count crossings (a method that builds its returned
 // value in the engine costs 2: the return slot's construction and the call).
 class Crossing {
 public:
 	explicit Crossing(uint32_t p_count = 1) {
-		CrossingState &state = crossing_state;
+		CrossingState &state = crossing_state_of_thread();
 		if (state.depth++ == 0) {
 			state.counts[state.side] += p_count;
 		}
 	}
-	~Crossing() { --crossing_state.depth; }
+	~Crossing() { --crossing_state_of_thread().depth; }
 	Crossing(const Crossing &) = delete;
 	Crossing &operator=(const Crossing &) = delete;
 };
 
 // Crossings that happen only when the engine is not already running (no scope to hold).
 inline void count_crossings(uint32_t p_count) {
-	CrossingState &state = crossing_state;
+	CrossingState &state = crossing_state_of_thread();
 	if (state.depth == 0) {
 		state.counts[state.side] += p_count;
 	}
@@ -59,14 +69,14 @@ class CrossingFrame {
 
 public:
 	explicit CrossingFrame(CrossingSide p_side) {
-		CrossingState &state = crossing_state;
+		CrossingState &state = crossing_state_of_thread();
 		_depth = state.depth;
 		_side = state.side;
 		state.depth = 0;
 		state.side = p_side;
 	}
 	~CrossingFrame() {
-		CrossingState &state = crossing_state;
+		CrossingState &state = crossing_state_of_thread();
 		state.depth = _depth;
 		state.side = _side;
 	}
