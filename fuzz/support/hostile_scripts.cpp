@@ -242,7 +242,7 @@ void CallAudit::close_stretch() {
 		return;
 	}
 	busy = true;
-	const StateSnapshot now = take_snapshot(world.roots(), true, &world.query_members);
+	const StateSnapshot now = take_snapshot(world.roots(), true, &world.query_members, &*stretch_start_state);
 	busy = false;
 	if (now != *stretch_start_state) {
 		plugin_write_diff = snapshot_diff(*stretch_start_state, now);

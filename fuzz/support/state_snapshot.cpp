@@ -77,6 +77,13 @@ public:
 	std::string out;
 	bool with_addresses = true;
 	const std::vector<StringName> *skipped_members = nullptr;
+	std::vector<Variant> skipped_held;
+
+	void skip_container(const Variant &p_container) {
+		if (skipped_containers.insert(p_container._identity()).second) {
+			skipped_held.push_back(p_container);
+		}
+	}
 
 	void root(const std::string &p_label, const Variant &p_value) {
 		record(0, K_ROOT);
@@ -365,7 +372,7 @@ private:
 				const Variant value = next->get(member);
 				const Variant::Type type = value.get_type();
 				if ((type == Variant::ARRAY || type == Variant::DICTIONARY) && std::find(skipped_members->begin(), skipped_members->end(), member) != skipped_members->end()) {
-					skipped_containers.insert(value._identity());
+					skip_container(value);
 				}
 			}
 			for (int64_t i = 0; i < names.size(); i++) {
@@ -571,12 +578,17 @@ private:
 
 } // namespace
 
-StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses, const std::vector<StringName> *p_skipped_members) {
+StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses, const std::vector<StringName> *p_skipped_members, const StateSnapshot *p_earlier) {
 	const bool logging = engine_double::call_log_is_enabled();
 	engine_double::call_log_set_enabled(false);
 	SnapshotWalker walker;
 	walker.with_addresses = p_with_addresses;
 	walker.skipped_members = p_skipped_members;
+	if (p_earlier != nullptr) {
+		for (const Variant &container : p_earlier->skipped_containers) {
+			walker.skip_container(container);
+		}
+	}
 	walker.out.reserve(1024);
 	for (const SnapshotRoot &root : p_roots) {
 		walker.root(root.first, root.second);
@@ -584,6 +596,7 @@ StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_wit
 	engine_double::call_log_set_enabled(logging);
 	StateSnapshot snapshot;
 	snapshot.bytes = std::move(walker.out);
+	snapshot.skipped_containers = std::move(walker.skipped_held);
 	return snapshot;
 }
 

@@ -28,6 +28,9 @@ struct StateSnapshot {
 	std::string bytes;
 	// Left empty by take_snapshot (kept for older callers): use snapshot_lines().
 	std::vector<std::string> lines;
+	// The containers left out because a skipped member held them (kept alive, so that their
+	// identity stays theirs); not compared.
+	std::vector<godot::Variant> skipped_containers;
 
 	bool operator==(const StateSnapshot &p_other) const { return bytes == p_other.bytes; }
 	bool operator!=(const StateSnapshot &p_other) const { return bytes != p_other.bytes; }
@@ -38,8 +41,11 @@ using SnapshotRoot = std::pair<std::string, godot::Variant>;
 // Reads members with the call log switched off, so taking a snapshot leaves no trace.
 // Without addresses, containers are told apart only by where they first appear: for
 // comparing two answers built separately.
-// Members named in p_skipped_members read as nil, whatever they hold.
-StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses = true, const std::vector<godot::StringName> *p_skipped_members = nullptr);
+// Members named in p_skipped_members read as nil, whatever they hold, and so does every
+// container they hold wherever else it appears. A container p_earlier left out that way is
+// left out here too: once a skipped member lets go of a container it shared with another
+// member, that member's container still reads as before.
+StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses = true, const std::vector<godot::StringName> *p_skipped_members = nullptr, const StateSnapshot *p_earlier = nullptr);
 
 // One text line per value, indented by depth: "<label> = <encoding>".
 std::vector<std::string> snapshot_lines(const StateSnapshot &p_snapshot);
