@@ -40,7 +40,7 @@ bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, 
 		const godot::Variant &name = order[i];
 		const godot::Variant inventory_id = p_instance->get(names.local_inventory_id);
 		const int64_t on_hand = p_run.services.inventory->call(names.available_quantity, inventory_id, name);
-		const int64_t needed = p_inputs.get(name, p_run.keys.nil);
+		const int64_t needed = p_inputs.get(name, p_run.keys.search.nil);
 		if (on_hand < needed) {
 			return false;
 		}
@@ -79,7 +79,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	const ProjectionNames &names = p_run.names;
 	const ProjectionKeys &keys = p_run.keys;
 	const ProjectionServices &services = p_run.services;
-	const godot::Array route = p_access.get(names.path, godot::Array());
+	const godot::Array route = p_access.get(keys.search.path, godot::Array());
 	// The runtime passed the builtin guard on entry, so only the tags' typing decides.
 	const bool native_tags = p_tags.get_typed_builtin() == godot::Variant::STRING_NAME;
 	const godot::Dictionary need_relief = native_tags ? builtin_tag_relief(names, p_tags) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
@@ -89,7 +89,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	row[keys.facility_tags] = p_tags.duplicate(false);
 	const int64_t state = p_instance->get(names.state);
 	row[keys.is_open] = state == p_run.request.open_state || state == p_run.request.degraded_state;
-	row[keys.reachable] = p_access.get(keys.reachable, keys.no);
+	row[keys.search.reachable] = p_access.get(keys.search.reachable, keys.search.no);
 	{
 		VELTRIN_PHASE(PHASE_TRAVEL_MINUTES);
 		// Both services passed the builtin guard on entry: the step memo is trusted.
@@ -106,7 +106,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	row[keys.service_category] = native_tags ? godot::Variant(builtin_tag_category(names, p_tags)) : p_run.runtime->call(names._service_category_for_tags, p_tags);
 
 	godot::Dictionary handle;
-	handle[keys.target_cell] = p_access.has(keys.target_cell) ? p_access.get(keys.target_cell, keys.nil) : services.guest->get(names.current_cell);
+	handle[keys.search.target_cell] = p_access.has(keys.search.target_cell) ? p_access.get(keys.search.target_cell, keys.search.nil) : services.guest->get(names.current_cell);
 	handle[keys.graph_revision] = services.path->get(names.graph_revision);
 	row[keys.path_handle] = handle;
 	return row;

@@ -15,10 +15,10 @@ bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Ve
 	return false;
 }
 
-bool blocked(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_cell) {
+bool blocked(const ProjectionNames &p_names, const AccessKeys &p_keys, godot::Object *p_path, const godot::Variant &p_cell_key) {
 	const godot::Dictionary traffic = p_path->get(p_names._cell_traffic);
 	// Most cells have no entry: a nil answer ends the test without a dictionary being made.
-	const godot::Variant found = traffic.get(p_cell, godot::Variant());
+	const godot::Variant found = traffic.get(p_cell_key, p_keys.nil);
 	if (found.get_type() != godot::Variant::DICTIONARY) {
 		return false;
 	}
@@ -27,7 +27,7 @@ bool blocked(const ProjectionNames &p_names, godot::Object *p_path, const godot:
 		return false;
 	}
 	// An entry without the flag is a congested cell, not a blocked one.
-	return entry.get(p_names.temporary_block, false);
+	return entry.get(p_keys.temporary_block, p_keys.no);
 }
 
 } // namespace veltrin

@@ -23,65 +23,66 @@ godot::TypedArray<godot::Vector3i> script_route(const godot::Variant &p_answer) 
 	return godot::TypedArray<godot::Vector3i>(p_answer);
 }
 
-godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::Dictionary &p_tree, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access) {
-	// The goal is looked up in four dictionaries: its key is built once.
-	const godot::Variant goal_key = p_goal;
-	const godot::Variant nil;
-	const godot::Dictionary passable = p_path->get(p_names._passable_cells);
-	if (!passable.has(p_start)) {
-		return route_failure(p_names, p_path, p_names.START_NOT_PASSABLE);
+godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree) {
+	const ProjectionNames &names = p_query.names;
+	const AccessKeys &keys = p_query.keys;
+	const LiveObject &path = p_query.path;
+	const godot::Vector3i &start = p_query.start;
+	const godot::Dictionary passable = path->get(names._passable_cells);
+	if (!passable.has(p_query.start_key)) {
+		return route_failure(names, path, names.START_NOT_PASSABLE);
 	}
-	if (!passable.has(goal_key)) {
-		return route_failure(p_names, p_path, p_names.GOAL_NOT_PASSABLE);
+	if (!passable.has(p_goal_key)) {
+		return route_failure(names, path, names.GOAL_NOT_PASSABLE);
 	}
-	if (!layer_permitted(p_layers, p_start) || !layer_permitted(p_layers, p_goal)) {
-		return route_failure(p_names, p_path, p_names.ACCESS_LAYER_DENIED);
+	if (!layer_permitted(p_query.layers, start) || !layer_permitted(p_query.layers, p_goal)) {
+		return route_failure(names, path, names.ACCESS_LAYER_DENIED);
 	}
-	if (blocked(p_names, p_path.get(), p_start)) {
-		return route_failure(p_names, p_path, p_names.START_TEMPORARILY_BLOCKED);
+	if (blocked(names, keys, path.get(), p_query.start_key)) {
+		return route_failure(names, path, names.START_TEMPORARILY_BLOCKED);
 	}
-	if (blocked(p_names, p_path.get(), p_goal)) {
-		return route_failure(p_names, p_path, p_names.GOAL_TEMPORARILY_BLOCKED);
+	if (blocked(names, keys, path.get(), p_goal_key)) {
+		return route_failure(names, path, names.GOAL_TEMPORARILY_BLOCKED);
 	}
 
-	const godot::Variant key = cache_key_with_suffix(p_start, p_goal, cache_key_suffix(p_names, p_path.get(), p_layers, p_access));
-	godot::Dictionary path_cache = p_path->get(p_names._path_cache);
-	const godot::Dictionary batch = p_path->get(p_names._query_batch);
-	const godot::Dictionary targets = batch.get(p_names.targets, nil);
-	if (path_cache.has(key) || !targets.has(goal_key)) {
+	const godot::Variant key = cache_key_with_suffix(start, p_goal, cache_key_suffix(names, path.get(), p_query.layers, p_query.access));
+	godot::Dictionary path_cache = path->get(names._path_cache);
+	const godot::Dictionary batch = path->get(names._query_batch);
+	const godot::Dictionary targets = batch.get(keys.targets, keys.nil);
+	if (path_cache.has(key) || !targets.has(p_goal_key)) {
 		// Not this batch's question: the service answers it its own way.
-		return script_route(p_path->call(p_names._find_path_internal, p_start, p_goal));
+		return script_route(path->call(names._find_path_internal, start, p_goal));
 	}
 
 	// Script integers wrap; so does the counter.
-	const int64_t misses = p_path->get(p_names.cache_misses);
-	p_path->set(p_names.cache_misses, veltrin_native::signed_add(misses, 1));
+	const int64_t misses = path->get(names.cache_misses);
+	path->set(names.cache_misses, veltrin_native::signed_add(misses, 1));
 
-	if (p_start.z != p_goal.z && !static_cast<bool>(p_path->call(p_names._guest_batch_has_permitted_layer_crossing, p_start, p_goal, p_layers, p_access))) {
-		return route_failure(p_names, p_path, p_names.GOAL_UNREACHABLE);
+	if (start.z != p_goal.z && !static_cast<bool>(path->call(names._guest_batch_has_permitted_layer_crossing, start, p_goal, p_query.layers, p_query.access))) {
+		return route_failure(names, path, names.GOAL_UNREACHABLE);
 	}
 
 	godot::TypedArray<godot::Vector3i> route;
-	if (p_start == p_goal) {
-		route.push_back(p_start);
+	if (start == p_goal) {
+		route.push_back(start);
 	} else {
-		const godot::Dictionary settled = p_tree.get(p_names.settled, nil);
-		if (settled.has(goal_key)) {
+		const godot::Dictionary settled = p_tree.get(keys.settled, keys.nil);
+		if (settled.has(p_goal_key)) {
 			// Assignment, not conversion: an answer that is not already typed Vector3i is
 			// refused with the engine's error and leaves the route empty.
-			const godot::Array answer = p_path->call(p_names._guest_tree_reconstruct_path, p_tree, p_goal);
+			const godot::Array answer = path->call(names._guest_tree_reconstruct_path, p_tree, p_goal);
 			route = answer;
 		}
 	}
 	if (route.is_empty()) {
-		const godot::Variant reason = p_path->call(p_names._diagnose_no_route_reason, p_start, p_goal, p_layers, p_access);
-		return route_failure(p_names, p_path, reason);
+		const godot::Variant reason = path->call(names._diagnose_no_route_reason, start, p_goal, p_query.layers, p_query.access);
+		return route_failure(names, path, reason);
 	}
 
-	path_cache.set(key, cached_guest_route(p_names, p_path.get(), route));
-	p_path->set(p_names.last_no_route_reason, p_names.OK);
-	p_path->set(p_names.last_path_cost, tree_cost(p_names, p_tree, p_goal));
-	p_path->set(p_names.last_error, godot::String());
+	path_cache.set(key, cached_guest_route(names, path.get(), route));
+	path->set(names.last_no_route_reason, keys.OK);
+	path->set(names.last_path_cost, tree_cost(keys, p_tree, p_goal_key));
+	path->set(names.last_error, keys.empty_text);
 	return route;
 }
 

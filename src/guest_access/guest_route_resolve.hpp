@@ -5,6 +5,7 @@
 // miss count and the last-query fields.
 
 #include "common/live_object.hpp"
+#include "guest_access/access_keys.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -18,9 +19,22 @@
 
 namespace veltrin {
 
-// The route from p_start to p_goal; empty when there is none. Failures go through the
-// service's _route_failure, whose answer is returned.
-godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::Dictionary &p_tree, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access);
+// One access query's fixed inputs, shared by its steps. start_key is start as a Variant,
+// the key of every lookup of the start cell.
+struct AccessQuery {
+	const ProjectionNames &names;
+	const AccessKeys &keys;
+	const LiveObject &path;
+	const godot::Vector3i &start;
+	const godot::Variant &start_key;
+	const godot::TypedArray<int64_t> &layers;
+	const godot::TypedArray<godot::StringName> &access;
+};
+
+// The route from the query's start to p_goal (p_goal_key: the goal as a Variant); empty
+// when there is none. Failures go through the service's _route_failure, whose answer is
+// returned.
+godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree);
 
 // A route answered by a script method, converted element by element into a typed array
 // unless it already is one (then it is shared).

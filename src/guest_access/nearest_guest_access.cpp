@@ -17,28 +17,21 @@ namespace veltrin {
 
 namespace {
 
-// The query's fixed inputs, passed together to the steps below.
-struct NearestQuery {
-	const ProjectionNames &names;
-	const LiveObject &path;
-	const godot::Vector3i &start;
-	const godot::TypedArray<int64_t> &layers;
-	const godot::TypedArray<godot::StringName> &access;
-};
-
 // False when some goal makes the query one the batch cannot answer: not a cell, reachable
 // outside the batch, or already cached.
-bool goals_pass_prefilter(const NearestQuery &p_query, const godot::Array &p_goals, const godot::Dictionary &p_passable, const godot::Dictionary &p_targets, const godot::Dictionary &p_path_cache) {
+bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Dictionary &p_passable, const godot::Dictionary &p_targets, const godot::Dictionary &p_path_cache) {
 	const ProjectionNames &names = p_query.names;
 	godot::String suffix;
 	bool have_suffix = false;
 	for (int64_t i = 0; i < p_goals.size(); i++) {
+		// The goals are the query's own copy: an element stays put across the scripts'
+		// calls, and once it is a cell it is its own lookup key.
 		const godot::Variant &element = p_goals[i];
 		if (element.get_type() != godot::Variant::VECTOR3I) {
 			return false;
 		}
 		const godot::Vector3i goal = element;
-		if (!p_targets.has(goal) && p_passable.has(goal) && layer_permitted(p_query.layers, goal) && !blocked(names, p_query.path.get(), goal)) {
+		if (!p_targets.has(element) && p_passable.has(element) && layer_permitted(p_query.layers, goal) && !blocked(names, p_query.keys, p_query.path.get(), element)) {
 			if (goal.z == p_query.start.z) {
 				return false;
 			}
@@ -59,18 +52,19 @@ bool goals_pass_prefilter(const NearestQuery &p_query, const godot::Array &p_goa
 
 // Builds the batch's tree on its first query and marks the batch ready, whatever the tree
 // holds: later queries of the batch reuse it.
-void ensure_query_tree(const NearestQuery &p_query, godot::Dictionary &r_batch, const godot::Dictionary &p_targets) {
+void ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, const godot::Dictionary &p_targets) {
 	const ProjectionNames &names = p_query.names;
-	if (static_cast<bool>(r_batch.get(names.ready, false))) {
+	const AccessKeys &keys = p_query.keys;
+	if (static_cast<bool>(r_batch.get(keys.ready, keys.no))) {
 		return;
 	}
 	{
 		VELTRIN_PHASE(PHASE_QUERY_TREE_BUILD);
 		const godot::Variant tree = p_query.path->call(names._build_guest_query_tree_compact, p_query.start, p_targets, p_query.layers, p_query.access);
-		r_batch.set(names.tree, tree);
+		r_batch.set(keys.tree, tree);
 	}
-	r_batch.set(names.arithmetic_wrapped, p_query.path->get(names._guest_tree_arithmetic_wrapped));
-	r_batch.set(names.ready, true);
+	r_batch.set(keys.arithmetic_wrapped, p_query.path->get(names._guest_tree_arithmetic_wrapped));
+	r_batch.set(keys.ready, keys.yes);
 }
 
 enum class Selection {
@@ -80,60 +74,64 @@ enum class Selection {
 };
 
 // The cheapest goal of the batch settled in the tree; the first in goal order wins a tie.
-Selection select_goal(const ProjectionNames &p_names, const godot::Array &p_goals, const godot::Dictionary &p_targets, const godot::Dictionary &p_tree, godot::Vector3i &r_best) {
-	const godot::Dictionary settled = p_tree.get(p_names.settled, godot::Variant());
+// The goals passed the prefilter, so each is a cell and its own key; r_best_index is the
+// winner's index in p_goals.
+Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, const godot::Dictionary &p_targets, const godot::Dictionary &p_tree, godot::Vector3i &r_best, int64_t &r_best_index) {
+	const godot::Dictionary settled = p_tree.get(p_keys.settled, p_keys.nil);
 	TreeCosts costs;
 	bool costs_read = false;
 	bool found = false;
 	int64_t best_cost = 0;
 	for (int64_t i = 0; i < p_goals.size(); i++) {
-		const godot::Vector3i goal = p_goals[i];
+		const godot::Variant &goal = p_goals[i];
 		if (!p_targets.has(goal) || !settled.has(goal)) {
 			continue;
 		}
 		if (!costs_read) {
-			costs = read_tree_costs(p_names, p_tree);
+			costs = read_tree_costs(p_keys, p_tree);
 			costs_read = true;
 		}
 		int64_t cost = 0;
-		if (!find_tree_cost(costs, goal, cost)) {
+		if (!find_tree_cost(p_keys, costs, goal, cost)) {
 			return Selection::UNSUPPORTED;
 		}
 		if (!found || cost < best_cost) {
 			found = true;
 			best_cost = cost;
 			r_best = goal;
+			r_best_index = i;
 		}
 	}
 	return found ? Selection::FOUND : Selection::NONE;
 }
 
-godot::TypedArray<godot::Vector3i> resolve_timed(const NearestQuery &p_query, const godot::Vector3i &p_goal, const godot::Dictionary &p_tree) {
+godot::TypedArray<godot::Vector3i> resolve_timed(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree) {
 	VELTRIN_PHASE(PHASE_ROUTE_RESOLVE);
-	return resolve_ready_guest_point(p_query.names, p_query.path, p_query.start, p_goal, p_tree, p_query.layers, p_query.access);
+	return resolve_ready_guest_point(p_query, p_goal, p_goal_key, p_tree);
 }
 
 // Steps after the path service's script test: the batch, the prefilter, the tree, the
 // selection, the resolutions and the measured signal.
-godot::Dictionary answer_from_batch(const NearestQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
+godot::Dictionary answer_from_batch(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
 	// The goals as the caller gave them: a script the query calls may empty or refill the
 	// caller's list (it is shared), and the query answers for what it was asked.
 	const godot::Array goals = p_goals.duplicate(false);
-	const NearestQuery &query = p_query;
+	const AccessQuery &query = p_query;
 	const ProjectionNames &names = query.names;
+	const AccessKeys &keys = query.keys;
 	godot::Dictionary batch = query.path->get(names._query_batch);
 	if (batch.is_empty()) {
 		return declined_answer();
 	}
-	const godot::Vector3i batch_start = batch.get(names.start, godot::Variant());
+	const godot::Vector3i batch_start = batch.get(keys.start, keys.nil);
 	if (batch_start != query.start) {
 		return declined_answer();
 	}
 	const godot::Dictionary passable = query.path->get(names._passable_cells);
-	if (!passable.has(query.start) || blocked(names, query.path.get(), query.start) || !layer_permitted(query.layers, query.start)) {
+	if (!passable.has(query.start_key) || blocked(names, keys, query.path.get(), query.start_key) || !layer_permitted(query.layers, query.start)) {
 		return declined_answer();
 	}
-	const godot::Dictionary targets = batch.get(names.targets, godot::Variant());
+	const godot::Dictionary targets = batch.get(keys.targets, keys.nil);
 	const godot::Dictionary path_cache = query.path->get(names._path_cache);
 	if (!goals_pass_prefilter(query, goals, passable, targets, path_cache)) {
 		return declined_answer();
@@ -141,41 +139,43 @@ godot::Dictionary answer_from_batch(const NearestQuery &p_query, const godot::Ar
 
 	const int64_t ticks_before = p_ticks.call();
 	ensure_query_tree(query, batch, targets);
-	const godot::Dictionary tree = batch.get(names.tree, godot::Variant());
-	if (!static_cast<bool>(tree.get(names.usable, false))) {
+	const godot::Dictionary tree = batch.get(keys.tree, keys.nil);
+	if (!static_cast<bool>(tree.get(keys.usable, keys.no))) {
 		return declined_answer();
 	}
-	if (static_cast<bool>(batch.get(names.arithmetic_wrapped, false))) {
+	if (static_cast<bool>(batch.get(keys.arithmetic_wrapped, keys.no))) {
 		return declined_answer();
 	}
 
 	godot::Vector3i best = p_fallback_target;
-	const Selection selection = select_goal(names, goals, targets, tree, best);
+	int64_t best_index = 0;
+	const Selection selection = select_goal(keys, goals, targets, tree, best, best_index);
 	if (selection == Selection::UNSUPPORTED) {
 		return declined_answer();
 	}
 	const bool found = selection == Selection::FOUND;
 	godot::TypedArray<godot::Vector3i> route;
 	if (found) {
-		route = resolve_timed(query, best, tree);
+		route = resolve_timed(query, best, goals[best_index], tree);
 		if (route.is_empty()) {
 			return declined_answer();
 		}
 	}
 	// The service's last-query fields always end up describing the last goal asked for.
-	const godot::Vector3i last_goal = goals[goals.size() - 1];
+	const godot::Variant &last_key = goals[goals.size() - 1];
+	const godot::Vector3i last_goal = last_key;
 	if (!found || last_goal != best) {
-		resolve_timed(query, last_goal, tree);
+		resolve_timed(query, last_goal, last_key, tree);
 	}
 
 	const int64_t ticks_after = p_ticks.call();
 	query.path->emit_signal(names.path_query_measured, non_negative_difference(ticks_after, ticks_before));
 
 	godot::Dictionary answer;
-	answer[names.supported] = true;
-	answer[names.reachable] = found;
-	answer[names.path] = route;
-	answer[names.target_cell] = best;
+	answer[keys.supported] = true;
+	answer[keys.reachable] = found;
+	answer[keys.path] = route;
+	answer[keys.target_cell] = best;
 	return answer;
 }
 
@@ -183,10 +183,11 @@ godot::Dictionary answer_from_batch(const NearestQuery &p_query, const godot::Ar
 
 godot::Dictionary nearest_guest_access_impl(godot::Object *p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
 	const ProjectionNames names;
-	return nearest_guest_access_impl(names, LiveObject(godot::Variant(p_path)), p_start, p_goals, p_fallback_target, p_layers, p_access, p_ticks);
+	const AccessKeys keys(names);
+	return nearest_guest_access_impl(names, keys, LiveObject(godot::Variant(p_path)), p_start, p_goals, p_fallback_target, p_layers, p_access, p_ticks);
 }
 
-godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
+godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, const AccessKeys &p_keys, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
 	VELTRIN_PHASE(PHASE_NEAREST_TOTAL);
 	if (p_path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
 		return declined_answer();
@@ -194,15 +195,17 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 	if (!builtin(p_names.resource_path, p_path.get(), PATH_SERVICE_SCRIPT)) {
 		return declined_answer();
 	}
-	return answer_from_batch(NearestQuery { p_names, p_path, p_start, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);
+	const godot::Variant start_key = p_start;
+	return answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);
 }
 
-godot::Dictionary nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
+godot::Dictionary nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const AccessKeys &p_keys, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
 	VELTRIN_PHASE(PHASE_NEAREST_TOTAL);
 	if (p_path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
 		return declined_answer();
 	}
-	return answer_from_batch(NearestQuery { p_names, p_path, p_start, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);
+	const godot::Variant start_key = p_start;
+	return answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);
 }
 
 } // namespace veltrin

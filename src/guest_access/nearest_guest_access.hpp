@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/live_object.hpp"
+#include "guest_access/access_keys.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -19,13 +20,13 @@ namespace veltrin {
 // service's query tree, with its route stored in the service's path cache.
 godot::Dictionary nearest_guest_access_impl(godot::Object *p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);
 
-// The same search with the caller's name table, for callers that already built one.
+// The same search with the caller's name and key tables, for callers that already built them.
 // Answers {"supported": false} for anything it cannot answer completely; otherwise
 // {"supported": true, "reachable", "path", "target_cell"}.
-godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);
+godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, const AccessKeys &p_keys, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);
 
 // The same search for a caller that has already found p_path to be the game's own path
 // service in this call, which spares testing its script again.
-godot::Dictionary nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);
+godot::Dictionary nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const AccessKeys &p_keys, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);
 
 } // namespace veltrin

@@ -74,9 +74,9 @@ void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, 
 		cells = facility_access_cells(names, p_run.services.path.get(), p_instance.get());
 	}
 	const godot::Vector3i origin = p_instance->get(names.origin);
-	godot::Dictionary access = nearest_guest_access_on_builtin_path(names, p_run.services.path, p_run.current_cell, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
-	if (static_cast<bool>(access.get(p_run.keys.supported, p_run.keys.no))) {
-		access.erase(p_run.keys.supported);
+	godot::Dictionary access = nearest_guest_access_on_builtin_path(names, p_run.keys.search, p_run.services.path, p_run.current_cell, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
+	if (static_cast<bool>(access.get(p_run.keys.search.supported, p_run.keys.search.no))) {
+		access.erase(p_run.keys.search.supported);
 	} else {
 		// The native search does not cover this facility: the runtime finds the route.
 		access = p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance.variant());

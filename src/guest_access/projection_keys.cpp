@@ -3,7 +3,7 @@
 namespace veltrin {
 
 ProjectionKeys::ProjectionKeys(const ProjectionNames &p_names) :
-        no(false),
+        search(p_names),
         estimated_total_gold(p_names.estimated_total_gold),
         expected_quality(p_names.expected_quality),
         expected_wait(p_names.expected_wait),
@@ -15,14 +15,16 @@ ProjectionKeys::ProjectionKeys(const ProjectionNames &p_names) :
         inputs_available(p_names.inputs_available),
         is_open(p_names.is_open),
         need_relief(p_names.need_relief),
-        path(p_names.path),
         path_handle(p_names.path_handle),
-        reachable(p_names.reachable),
         risk_level(p_names.risk_level),
         service_category(p_names.service_category),
-        supported(p_names.supported),
-        target_cell(p_names.target_cell),
-        travel_minutes(p_names.travel_minutes) {
+        travel_minutes(p_names.travel_minutes),
+        hunger(p_names.hunger),
+        sleep(p_names.sleep),
+        hygiene(p_names.hygiene),
+        medical(p_names.medical),
+        leisure(p_names.leisure),
+        intimacy(p_names.intimacy) {
 }
 
 } // namespace veltrin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "guest_access/access_keys.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/variant/variant.hpp>
@@ -8,10 +9,9 @@ namespace veltrin {
 
 // The names a projection writes into its rows and reads from the access answers, as
 // dictionary keys built once per call (a key converted per access costs two more calls into
-// the engine), and the defaults of those reads. Each member is named after its text.
+// the engine), and the keys of its access searches. Each member is named after its text.
 struct ProjectionKeys {
-	godot::Variant nil;
-	godot::Variant no;
+	AccessKeys search;
 	godot::Variant estimated_total_gold;
 	godot::Variant expected_quality;
 	godot::Variant expected_wait;
@@ -23,14 +23,17 @@ struct ProjectionKeys {
 	godot::Variant inputs_available;
 	godot::Variant is_open;
 	godot::Variant need_relief;
-	godot::Variant path;
 	godot::Variant path_handle;
-	godot::Variant reachable;
 	godot::Variant risk_level;
 	godot::Variant service_category;
-	godot::Variant supported;
-	godot::Variant target_cell;
 	godot::Variant travel_minutes;
+	// The need relief's keys.
+	godot::Variant hunger;
+	godot::Variant sleep;
+	godot::Variant hygiene;
+	godot::Variant medical;
+	godot::Variant leisure;
+	godot::Variant intimacy;
 
 	explicit ProjectionKeys(const ProjectionNames &p_names);
 	ProjectionKeys(const ProjectionKeys &) = delete;

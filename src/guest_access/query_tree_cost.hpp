@@ -3,6 +3,7 @@
 // Goal costs read from a query tree built by the path service. A compact tree maps cells to
 // indices into a packed cost array; the other form maps cells to costs directly.
 
+#include "guest_access/access_keys.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/variant/dictionary.hpp>
@@ -25,13 +26,14 @@ struct TreeCosts {
 	godot::Dictionary costs;
 };
 
-TreeCosts read_tree_costs(const ProjectionNames &p_names, const godot::Dictionary &p_tree);
+TreeCosts read_tree_costs(const AccessKeys &p_keys, const godot::Dictionary &p_tree);
 
-// False when the tree has no cost for the goal: no index, an index outside the cost array,
-// or no entry in the cost dictionary.
-bool find_tree_cost(const TreeCosts &p_costs, const godot::Vector3i &p_goal, int64_t &r_cost);
+// False when the tree has no cost for the goal (p_goal_key, a Vector3i): no index, an index
+// outside the cost array, or no entry in the cost dictionary.
+bool find_tree_cost(const AccessKeys &p_keys, const TreeCosts &p_costs, const godot::Variant &p_goal_key, int64_t &r_cost);
 
 // The goal's cost in the tree, MISSING_TREE_COST when the tree holds none.
+int64_t tree_cost(const AccessKeys &p_keys, const godot::Dictionary &p_tree, const godot::Variant &p_goal_key);
 int64_t tree_cost(const ProjectionNames &p_names, const godot::Dictionary &p_tree, const godot::Vector3i &p_goal);
 
 } // namespace veltrin

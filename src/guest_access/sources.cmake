@@ -1,4 +1,5 @@
 list(APPEND VELTRIN_CORE_SOURCES
+	${CMAKE_CURRENT_LIST_DIR}/access_keys.cpp
 	${CMAKE_CURRENT_LIST_DIR}/projection_keys.cpp
 	${CMAKE_CURRENT_LIST_DIR}/projection_names.cpp
 	${CMAKE_CURRENT_LIST_DIR}/nearest_guest_access.cpp
