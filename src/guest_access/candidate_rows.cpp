@@ -82,7 +82,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	const godot::Array route = p_access.get(keys.search.path, godot::Array());
 	// The runtime passed the builtin guard on entry, so only the tags' typing decides.
 	const bool native_tags = p_tags.get_typed_builtin() == godot::Variant::STRING_NAME;
-	const godot::Dictionary need_relief = native_tags ? builtin_tag_relief(names, p_tags) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
+	const godot::Dictionary need_relief = native_tags ? tag_relief(keys.relief, builtin_tag_bits(names, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
 
 	godot::Dictionary row;
 	row[keys.facility_id] = p_instance->get(names.instance_id);

@@ -25,14 +25,16 @@ struct StepConnector {
 	bool memo_hit = false;
 };
 
-// The route's own cell Variants are the memo's keys, and p_nil the lookups' default: no key
-// or default is built per step. A nil answer is told from an absent entry by a second look.
-StepConnector step_connector(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, const godot::Vector3i &p_from, const godot::Vector3i &p_to, const godot::Variant &p_nil) {
-	const godot::Dictionary entry = p_memo.get(p_from_cell, p_nil);
-	const godot::Variant value = entry.get(p_to_cell, p_nil);
-	const godot::Variant::Type type = value.get_type();
-	if (type != godot::Variant::NIL || entry.has(p_to_cell)) {
-		return StepConnector { value, p_memo_trusted && type == godot::Variant::STRING_NAME };
+// The route's own cell Variants are the memo's keys, and nothing is copied out of the memo
+// but the connector: no key or default is built per step. A cell the memo does not hold,
+// or a step its entry does not hold, is asked of the service.
+StepConnector step_connector(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, const godot::Vector3i &p_from, const godot::Vector3i &p_to) {
+	if (p_memo.has(p_from_cell)) {
+		const godot::Dictionary entry = p_memo[p_from_cell];
+		if (entry.has(p_to_cell)) {
+			const godot::Variant &value = entry[p_to_cell];
+			return StepConnector { value, p_memo_trusted && value.get_type() == godot::Variant::STRING_NAME };
+		}
 	}
 	return StepConnector { p_path_service->call(p_names.get_step_connector, p_from, p_to, godot::TypedArray<godot::StringName>()), false };
 }
@@ -88,7 +90,7 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 		if (to_cell.get_type() != godot::Variant::VECTOR3I) {
 			to_cell = to;
 		}
-		const StepConnector step = step_connector(p_names, p_path_service, p_memo, p_memo_trusted, from_cell, to_cell, from, to, nil);
+		const StepConnector step = step_connector(p_names, p_path_service, p_memo, p_memo_trusted, from_cell, to_cell, from, to);
 
 		// A false answer for the same connector stands for the whole run.
 		const bool repeat = step.memo_hit && asked_for_memo_with_bool && step.connector == asked_connector;

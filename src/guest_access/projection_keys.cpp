@@ -19,12 +19,7 @@ ProjectionKeys::ProjectionKeys(const ProjectionNames &p_names) :
         risk_level(p_names.risk_level),
         service_category(p_names.service_category),
         travel_minutes(p_names.travel_minutes),
-        hunger(p_names.hunger),
-        sleep(p_names.sleep),
-        hygiene(p_names.hygiene),
-        medical(p_names.medical),
-        leisure(p_names.leisure),
-        intimacy(p_names.intimacy) {
+        relief(p_names) {
 }
 
 } // namespace veltrin

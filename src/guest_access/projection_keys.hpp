@@ -2,6 +2,7 @@
 
 #include "guest_access/access_keys.hpp"
 #include "guest_access/projection_names.hpp"
+#include "guest_access/tag_relief.hpp"
 
 #include <godot_cpp/variant/variant.hpp>
 
@@ -27,13 +28,7 @@ struct ProjectionKeys {
 	godot::Variant risk_level;
 	godot::Variant service_category;
 	godot::Variant travel_minutes;
-	// The need relief's keys.
-	godot::Variant hunger;
-	godot::Variant sleep;
-	godot::Variant hygiene;
-	godot::Variant medical;
-	godot::Variant leisure;
-	godot::Variant intimacy;
+	ReliefKeys relief;
 
 	explicit ProjectionKeys(const ProjectionNames &p_names);
 	ProjectionKeys(const ProjectionKeys &) = delete;

@@ -22,9 +22,19 @@ enum TagBit : uint32_t {
 	TAG_RESTRICTED_SERVICE = 1u << 9,
 };
 
-// The tested tags present in the array, in one pass. A tag matches by its text, whether
-// held as a String or a StringName, as Array::has finds it.
-uint32_t tag_bits(const ProjectionNames &p_names, const godot::Array &p_tags) {
+} // namespace
+
+ReliefKeys::ReliefKeys(const ProjectionNames &p_names) :
+        hunger(p_names.hunger),
+        sleep(p_names.sleep),
+        hygiene(p_names.hygiene),
+        medical(p_names.medical),
+        leisure(p_names.leisure),
+        intimacy(p_names.intimacy) {
+}
+
+// A tag matches by its text, whether held as a String or a StringName, as Array::has finds it.
+uint32_t builtin_tag_bits(const ProjectionNames &p_names, const godot::Array &p_tags) {
 	const struct {
 		const godot::StringName &name;
 		uint32_t bit;
@@ -58,10 +68,8 @@ uint32_t tag_bits(const ProjectionNames &p_names, const godot::Array &p_tags) {
 	return bits;
 }
 
-} // namespace
-
-godot::Dictionary builtin_tag_relief(const ProjectionNames &p_names, const godot::Array &p_tags) {
-	const uint32_t bits = tag_bits(p_names, p_tags);
+godot::Dictionary tag_relief(const ReliefKeys &p_keys, uint32_t p_tag_bits) {
+	const uint32_t bits = p_tag_bits;
 	int64_t hunger = 0;
 	int64_t sleep = 0;
 	int64_t hygiene = 0;
@@ -92,17 +100,17 @@ godot::Dictionary builtin_tag_relief(const ProjectionNames &p_names, const godot
 	}
 
 	godot::Dictionary relief;
-	relief[p_names.hunger] = hunger;
-	relief[p_names.sleep] = sleep;
-	relief[p_names.hygiene] = hygiene;
-	relief[p_names.medical] = medical;
-	relief[p_names.leisure] = leisure;
-	relief[p_names.intimacy] = intimacy;
+	relief[p_keys.hunger] = hunger;
+	relief[p_keys.sleep] = sleep;
+	relief[p_keys.hygiene] = hygiene;
+	relief[p_keys.medical] = medical;
+	relief[p_keys.leisure] = leisure;
+	relief[p_keys.intimacy] = intimacy;
 	return relief;
 }
 
-godot::StringName builtin_tag_category(const ProjectionNames &p_names, const godot::Array &p_tags) {
-	const uint32_t bits = tag_bits(p_names, p_tags);
+godot::StringName tag_category(const ProjectionNames &p_names, uint32_t p_tag_bits) {
+	const uint32_t bits = p_tag_bits;
 	if (bits & TAG_DINING) {
 		return p_names.food;
 	}
@@ -113,6 +121,15 @@ godot::StringName builtin_tag_category(const ProjectionNames &p_names, const god
 		return p_names.leisure;
 	}
 	return p_names.service;
+}
+
+godot::Dictionary builtin_tag_relief(const ProjectionNames &p_names, const godot::Array &p_tags) {
+	const ReliefKeys keys(p_names);
+	return tag_relief(keys, builtin_tag_bits(p_names, p_tags));
+}
+
+godot::StringName builtin_tag_category(const ProjectionNames &p_names, const godot::Array &p_tags) {
+	return tag_category(p_names, builtin_tag_bits(p_names, p_tags));
 }
 
 } // namespace veltrin

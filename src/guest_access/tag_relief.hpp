@@ -8,8 +8,30 @@
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/string_name.hpp>
+#include <godot_cpp/variant/variant.hpp>
+
+#include <cstdint>
 
 namespace veltrin {
+
+// The relief dictionary's keys, built once per call.
+struct ReliefKeys {
+	godot::Variant hunger;
+	godot::Variant sleep;
+	godot::Variant hygiene;
+	godot::Variant medical;
+	godot::Variant leisure;
+	godot::Variant intimacy;
+
+	explicit ReliefKeys(const ProjectionNames &p_names);
+	ReliefKeys(const ReliefKeys &) = delete;
+	ReliefKeys &operator=(const ReliefKeys &) = delete;
+};
+
+// The tested tags present in p_tags, read in one pass and shared by both tables below.
+uint32_t builtin_tag_bits(const ProjectionNames &p_names, const godot::Array &p_tags);
+godot::Dictionary tag_relief(const ReliefKeys &p_keys, uint32_t p_tag_bits);
+godot::StringName tag_category(const ProjectionNames &p_names, uint32_t p_tag_bits);
 
 // hunger, sleep, hygiene, medical, leisure and intimacy, in that order, each an int.
 godot::Dictionary builtin_tag_relief(const ProjectionNames &p_names, const godot::Array &p_tags);
