@@ -7,7 +7,7 @@ using namespace godot;
 
 namespace veltrin {
 
-Object *builtin_script(const StringName &p_resource_path_name, Object *p_object, const char *p_script_path) {
+Object *builtin_script(const StringName &p_resource_path_name, Object *p_object, const String &p_script_path) {
 	if (p_object == nullptr) {
 		return nullptr;
 	}
@@ -16,10 +16,21 @@ Object *builtin_script(const StringName &p_resource_path_name, Object *p_object,
 		return nullptr;
 	}
 	const String path = script->get(p_resource_path_name);
-	return path == String(p_script_path) ? script : nullptr;
+	return path == p_script_path ? script : nullptr;
+}
+
+Object *builtin_script(const StringName &p_resource_path_name, Object *p_object, const char *p_script_path) {
+	if (p_object == nullptr) {
+		return nullptr;
+	}
+	return builtin_script(p_resource_path_name, p_object, String(p_script_path));
 }
 
 bool builtin(const StringName &p_resource_path_name, Object *p_object, const char *p_script_path) {
+	return builtin_script(p_resource_path_name, p_object, p_script_path) != nullptr;
+}
+
+bool builtin(const StringName &p_resource_path_name, Object *p_object, const String &p_script_path) {
 	return builtin_script(p_resource_path_name, p_object, p_script_path) != nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <godot_cpp/classes/object.hpp>
+#include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/string_name.hpp>
 
 namespace veltrin {
@@ -12,7 +13,12 @@ namespace veltrin {
 // "resource_path". Reads the script's resource_path and changes nothing.
 bool builtin(const godot::StringName &p_resource_path_name, godot::Object *p_object, const char *p_script_path);
 
+// The same test against a path already made an engine string, for a caller that tests many
+// objects against one path.
+bool builtin(const godot::StringName &p_resource_path_name, godot::Object *p_object, const godot::String &p_script_path);
+
 // The same test, answering the recognised script itself (for its constants), else null.
 godot::Object *builtin_script(const godot::StringName &p_resource_path_name, godot::Object *p_object, const char *p_script_path);
+godot::Object *builtin_script(const godot::StringName &p_resource_path_name, godot::Object *p_object, const godot::String &p_script_path);
 
 } // namespace veltrin

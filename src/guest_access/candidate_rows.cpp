@@ -58,10 +58,10 @@ FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_i
 		return FacilityFilter::PASS_OVER;
 	}
 	r_tags = definition->get(names.tags);
-	if (r_tags.has(names.staff_only)) {
+	if (r_tags.has(p_run.keys.staff_only)) {
 		return FacilityFilter::PASS_OVER;
 	}
-	if (r_tags.has(names.entrance) && static_cast<bool>(p_run.runtime->call(names._guest_has_checked_in, p_run.services.guest.variant()))) {
+	if (r_tags.has(p_run.keys.entrance) && static_cast<bool>(p_run.runtime->call(names._guest_has_checked_in, p_run.services.guest.variant()))) {
 		return FacilityFilter::PASS_OVER;
 	}
 	const godot::Dictionary inputs = definition->get(names.inventory_inputs);

@@ -36,24 +36,26 @@ godot::Array facility_access_cells(const ProjectionNames &p_names, godot::Object
 		return godot::Array();
 	}
 	const godot::Dictionary passable = p_path_service->get(p_names._passable_cells);
-	const godot::Array occupied = p_facility->get(p_names.occupied_cells);
-	godot::Array cells = occupied.duplicate(false);
-	if (cells.is_empty()) {
-		cells.append(p_facility->get(p_names.origin));
-	}
-
 	std::vector<godot::Vector3i> found;
-	const int64_t cell_count = cells.size();
-	found.reserve(static_cast<size_t>(cell_count) * 2 + 1);
-	for (int64_t i = 0; i < cell_count; i++) {
-		const godot::Vector3i cell = cells[i];
+	const auto add_neighbours = [&](const godot::Vector3i &p_cell) {
 		// A neighbour beyond the 32-bit grid does not exist: it is not looked up.
-		if (cell.x > std::numeric_limits<int32_t>::min()) {
-			add_if_passable(passable, godot::Vector3i(cell.x - 1, cell.y, cell.z), found);
+		if (p_cell.x > std::numeric_limits<int32_t>::min()) {
+			add_if_passable(passable, godot::Vector3i(p_cell.x - 1, p_cell.y, p_cell.z), found);
 		}
-		if (cell.x < std::numeric_limits<int32_t>::max()) {
-			add_if_passable(passable, godot::Vector3i(cell.x + 1, cell.y, cell.z), found);
+		if (p_cell.x < std::numeric_limits<int32_t>::max()) {
+			add_if_passable(passable, godot::Vector3i(p_cell.x + 1, p_cell.y, p_cell.z), found);
 		}
+	};
+	// Read in place, not copied: nothing runs in the engine between the read and the loop.
+	// A facility that occupies no cell stands on its origin.
+	const godot::Array occupied = p_facility->get(p_names.occupied_cells);
+	const int64_t cell_count = occupied.size();
+	if (cell_count == 0) {
+		add_neighbours(p_facility->get(p_names.origin));
+	}
+	found.reserve(static_cast<size_t>(cell_count) * 2 + 3);
+	for (int64_t i = 0; i < cell_count; i++) {
+		add_neighbours(occupied[i]);
 	}
 	const godot::Vector3i origin = p_facility->get(p_names.origin);
 	add_if_passable(passable, origin, found);
@@ -62,9 +64,8 @@ godot::Array facility_access_cells(const ProjectionNames &p_names, godot::Object
 	found.erase(std::unique(found.begin(), found.end()), found.end());
 
 	godot::Array result;
-	result.resize(static_cast<int64_t>(found.size()));
-	for (size_t i = 0; i < found.size(); i++) {
-		result[static_cast<int64_t>(i)] = found[i];
+	for (const godot::Vector3i &cell : found) {
+		result.append(cell);
 	}
 	return result;
 }

@@ -6,19 +6,17 @@
 namespace veltrin {
 
 bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Vector3i &p_cell) {
-	// The array is typed int, so a numeric comparison finds exactly what Array::has finds.
-	for (int64_t i = 0; i < p_layers.size(); i++) {
-		if (static_cast<int64_t>(p_layers[i]) == p_cell.z) {
-			return true;
-		}
-	}
-	return false;
+	// One search in the engine, whatever the array's length.
+	return p_layers.has(static_cast<int64_t>(p_cell.z));
 }
 
 bool blocked(const ProjectionNames &p_names, const AccessKeys &p_keys, godot::Object *p_path, const godot::Variant &p_cell_key) {
 	const godot::Dictionary traffic = p_path->get(p_names._cell_traffic);
-	// Most cells have no entry: a nil answer ends the test without a dictionary being made.
-	const godot::Variant found = traffic.get(p_cell_key, p_keys.nil);
+	// Most cells have no entry: the test ends at the first look.
+	if (!traffic.has(p_cell_key)) {
+		return false;
+	}
+	const godot::Variant &found = traffic[p_cell_key];
 	if (found.get_type() != godot::Variant::DICTIONARY) {
 		return false;
 	}

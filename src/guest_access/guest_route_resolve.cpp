@@ -45,7 +45,7 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 		return route_failure(names, path, names.GOAL_TEMPORARILY_BLOCKED);
 	}
 
-	const godot::Variant key = cache_key_with_suffix(start, p_goal, cache_key_suffix(names, path.get(), p_query.layers, p_query.access));
+	const godot::Variant key = cache_key(names, path.get(), start, p_goal, p_query.layers, p_query.access);
 	godot::Dictionary path_cache = path->get(names._path_cache);
 	const godot::Dictionary batch = path->get(names._query_batch);
 	const godot::Dictionary targets = batch.get(keys.targets, keys.nil);

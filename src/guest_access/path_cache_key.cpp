@@ -2,6 +2,7 @@
 
 #include <godot_cpp/variant/variant.hpp>
 
+#include <optional>
 #include <string>
 
 namespace veltrin {
@@ -22,39 +23,65 @@ godot::String engine_text(const std::string &p_text) {
 	return godot::String::utf8(p_text.c_str(), int64_t(p_text.size()));
 }
 
-} // namespace
-
-godot::String cache_key_suffix(const ProjectionNames &p_names, godot::Object *p_path, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access) {
-	// Plain text gathers in C++; the access names, which may hold any character, are
-	// appended as engine strings.
-	godot::String suffix;
-	std::string pending("|L:");
+// Appends the suffix to r_pending. Plain text gathers in C++; an access name, which may
+// hold any character, goes in as an engine string, after the text before it (r_engine).
+void append_suffix(const ProjectionNames &p_names, godot::Object *p_path, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, std::string &r_pending, std::optional<godot::String> &r_engine) {
+	r_pending += "|L:";
 	const int64_t layer_count = p_layers.size();
 	for (int64_t i = 0; i < layer_count; i++) {
 		if (i > 0) {
-			pending += ',';
+			r_pending += ',';
 		}
-		pending += std::to_string(static_cast<int64_t>(p_layers[i]));
+		r_pending += std::to_string(static_cast<int64_t>(p_layers[i]));
 	}
-	pending += "|A:";
+	r_pending += "|A:";
 	const int64_t access_count = p_access.size();
 	for (int64_t i = 0; i < access_count; i++) {
 		if (i > 0) {
-			pending += ',';
+			r_pending += ',';
 		}
 		// The length prefix (in characters) keeps names containing "," or ":" from running
 		// together.
 		const godot::String name = p_access[i];
-		pending += std::to_string(name.length());
-		pending += ':';
-		suffix += engine_text(pending);
-		suffix += name;
-		pending.clear();
+		r_pending += std::to_string(name.length());
+		r_pending += ':';
+		if (!r_engine) {
+			r_engine.emplace();
+		}
+		*r_engine += engine_text(r_pending);
+		*r_engine += name;
+		r_pending.clear();
 	}
-	pending += "|R:";
-	pending += std::to_string(static_cast<int64_t>(p_path->get(p_names.graph_revision)));
-	suffix += engine_text(pending);
-	return suffix;
+	r_pending += "|R:";
+	r_pending += std::to_string(static_cast<int64_t>(p_path->get(p_names.graph_revision)));
+}
+
+// The gathered text as one engine string.
+godot::String finish_key(const std::string &p_pending, std::optional<godot::String> &r_engine) {
+	if (!r_engine) {
+		return engine_text(p_pending);
+	}
+	*r_engine += engine_text(p_pending);
+	return *r_engine;
+}
+
+} // namespace
+
+godot::String cache_key_suffix(const ProjectionNames &p_names, godot::Object *p_path, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access) {
+	std::string pending;
+	std::optional<godot::String> engine;
+	append_suffix(p_names, p_path, p_layers, p_access, pending, engine);
+	return finish_key(pending, engine);
+}
+
+godot::String cache_key(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access) {
+	std::string pending;
+	append_cell(pending, p_start);
+	pending += '>';
+	append_cell(pending, p_goal);
+	std::optional<godot::String> engine;
+	append_suffix(p_names, p_path, p_layers, p_access, pending, engine);
+	return finish_key(pending, engine);
 }
 
 godot::String cache_key_with_suffix(const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::String &p_suffix) {

@@ -22,4 +22,7 @@ godot::String cache_key_suffix(const ProjectionNames &p_names, godot::Object *p_
 // "sx,sy,sz>gx,gy,gz" followed by the suffix.
 godot::String cache_key_with_suffix(const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::String &p_suffix);
 
+// The whole key for one route, built in one piece unless access names must go in.
+godot::String cache_key(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access);
+
 } // namespace veltrin

@@ -11,6 +11,7 @@
 #include <godot_cpp/variant/variant.hpp>
 #include <godot_cpp/variant/vector3i.hpp>
 
+#include <optional>
 #include <utility>
 
 namespace veltrin {
@@ -41,7 +42,7 @@ StepConnector step_connector(const ProjectionNames &p_names, const LiveObject &p
 
 // A one-floor climb through an infrastructure connector whose stair costs extra, when the
 // guest's stair credit outweighs the movement scale.
-bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::StringName &p_connector, const godot::String &p_infrastructure_prefix, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
+bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::StringName &p_connector, std::optional<godot::String> &r_infrastructure_prefix, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
 	// The plain tests first: they need no call into the engine.
 	if (p_from.x != p_to.x || p_from.z != p_to.z) {
 		return false;
@@ -50,7 +51,10 @@ bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_servi
 	if (rise != 1 && rise != -1) {
 		return false;
 	}
-	if (!p_connector.begins_with(p_infrastructure_prefix)) {
+	if (!r_infrastructure_prefix) {
+		r_infrastructure_prefix.emplace("infra.connector:");
+	}
+	if (!p_connector.begins_with(*r_infrastructure_prefix)) {
 		return false;
 	}
 	const godot::Dictionary record = p_path_service->call(p_names.get_connector, p_connector);
@@ -73,23 +77,16 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 	godot::StringName asked_connector;
 	bool asked_for_memo_with_bool = false;
 	bool costed = false;
-	// Built once per route rather than once per step.
-	const godot::Variant nil;
-	const godot::String infrastructure_prefix("infra.connector:");
+	// Built once per route, and only for a route that climbs.
+	std::optional<godot::String> infrastructure_prefix;
 	const int64_t count = p_route.size();
-	// Each cell is read once: a step's end is the next step's start.
-	godot::Variant from_cell = count > 0 ? p_route[0] : nil;
-	godot::Vector3i from = from_cell;
-	// A cell stored as another type keys the memo as the cell it converts to.
-	if (from_cell.get_type() != godot::Variant::VECTOR3I) {
-		from_cell = from;
-	}
+	// Each cell is read once: a step's end is the next step's start. The memo is keyed by
+	// the cell a route element converts to, whatever type it is stored as.
+	godot::Vector3i from = count > 0 ? godot::Vector3i(p_route[0]) : godot::Vector3i();
+	godot::Variant from_cell = from;
 	for (int64_t i = 0; i + 1 < count; i++) {
-		godot::Variant to_cell = p_route[i + 1];
-		const godot::Vector3i to = to_cell;
-		if (to_cell.get_type() != godot::Variant::VECTOR3I) {
-			to_cell = to;
-		}
+		const godot::Vector3i to = p_route[i + 1];
+		godot::Variant to_cell = to;
 		const StepConnector step = step_connector(p_names, p_path_service, p_memo, p_memo_trusted, from_cell, to_cell, from, to);
 
 		// A false answer for the same connector stands for the whole run.

@@ -19,6 +19,8 @@ ProjectionKeys::ProjectionKeys(const ProjectionNames &p_names) :
         risk_level(p_names.risk_level),
         service_category(p_names.service_category),
         travel_minutes(p_names.travel_minutes),
+        entrance(p_names.entrance),
+        staff_only(p_names.staff_only),
         relief(p_names) {
 }
 

@@ -28,6 +28,9 @@ struct ProjectionKeys {
 	godot::Variant risk_level;
 	godot::Variant service_category;
 	godot::Variant travel_minutes;
+	// Tags looked up in a definition's tag array.
+	godot::Variant entrance;
+	godot::Variant staff_only;
 	ReliefKeys relief;
 
 	explicit ProjectionKeys(const ProjectionNames &p_names);
