@@ -79,7 +79,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	const ProjectionNames &names = p_run.names;
 	const ProjectionKeys &keys = p_run.keys;
 	const ProjectionServices &services = p_run.services;
-	const godot::Array route = p_access.get(keys.search.path, godot::Array());
+	const godot::Array route = p_access.has(keys.search.path) ? godot::Array(p_access[keys.search.path]) : godot::Array();
 	// The runtime passed the builtin guard on entry, so only the tags' typing decides.
 	const bool native_tags = p_tags.get_typed_builtin() == godot::Variant::STRING_NAME;
 	const godot::Dictionary need_relief = native_tags ? tag_relief(keys.relief, builtin_tag_bits(names, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));

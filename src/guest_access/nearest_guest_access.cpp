@@ -13,6 +13,8 @@
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
+#include <optional>
+
 namespace veltrin {
 
 namespace {
@@ -78,8 +80,7 @@ enum class Selection {
 // winner's index in p_goals.
 Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, const godot::Dictionary &p_targets, const godot::Dictionary &p_tree, godot::Vector3i &r_best, int64_t &r_best_index) {
 	const godot::Dictionary settled = p_tree.get(p_keys.settled, p_keys.nil);
-	TreeCosts costs;
-	bool costs_read = false;
+	std::optional<TreeCosts> costs;
 	bool found = false;
 	int64_t best_cost = 0;
 	for (int64_t i = 0; i < p_goals.size(); i++) {
@@ -87,12 +88,11 @@ Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, con
 		if (!p_targets.has(goal) || !settled.has(goal)) {
 			continue;
 		}
-		if (!costs_read) {
-			costs = read_tree_costs(p_keys, p_tree);
-			costs_read = true;
+		if (!costs) {
+			costs.emplace(p_keys, p_tree);
 		}
 		int64_t cost = 0;
-		if (!find_tree_cost(p_keys, costs, goal, cost)) {
+		if (!find_tree_cost(*costs, goal, cost)) {
 			return Selection::UNSUPPORTED;
 		}
 		if (!found || cost < best_cost) {

@@ -4,25 +4,17 @@
 
 namespace veltrin {
 
-TreeCosts read_tree_costs(const AccessKeys &p_keys, const godot::Dictionary &p_tree) {
-	TreeCosts costs;
-	costs.compact = p_tree.get(p_keys.compact, p_keys.no);
-	if (costs.compact) {
-		costs.indices = p_tree.get(p_keys.indices, p_keys.nil);
-		costs.cost_values = p_tree.get(p_keys.cost_values, p_keys.nil);
-	} else {
-		costs.costs = p_tree.get(p_keys.costs, p_keys.nil);
-	}
-	return costs;
+TreeCosts::TreeCosts(const AccessKeys &p_keys, const godot::Dictionary &p_tree) :
+        compact(p_tree.get(p_keys.compact, p_keys.no)),
+        table(p_tree.get(compact ? p_keys.indices : p_keys.costs, p_keys.nil)),
+        cost_values(compact ? godot::PackedInt64Array(p_tree.get(p_keys.cost_values, p_keys.nil)) : godot::PackedInt64Array()) {
 }
 
-bool find_tree_cost(const AccessKeys &p_keys, const TreeCosts &p_costs, const godot::Variant &p_goal_key, int64_t &r_cost) {
-	// One lookup: a nil answer is told from a stored nil by a second look.
-	const godot::Dictionary &table = p_costs.compact ? p_costs.indices : p_costs.costs;
-	const godot::Variant found = table.get(p_goal_key, p_keys.nil);
-	if (found.get_type() == godot::Variant::NIL && !table.has(p_goal_key)) {
+bool find_tree_cost(const TreeCosts &p_costs, const godot::Variant &p_goal_key, int64_t &r_cost) {
+	if (!p_costs.table.has(p_goal_key)) {
 		return false;
 	}
+	const godot::Variant &found = p_costs.table[p_goal_key];
 	if (!p_costs.compact) {
 		r_cost = found;
 		return true;
@@ -37,7 +29,7 @@ bool find_tree_cost(const AccessKeys &p_keys, const TreeCosts &p_costs, const go
 
 int64_t tree_cost(const AccessKeys &p_keys, const godot::Dictionary &p_tree, const godot::Variant &p_goal_key) {
 	int64_t cost = MISSING_TREE_COST;
-	if (!find_tree_cost(p_keys, read_tree_costs(p_keys, p_tree), p_goal_key, cost)) {
+	if (!find_tree_cost(TreeCosts(p_keys, p_tree), p_goal_key, cost)) {
 		return MISSING_TREE_COST;
 	}
 	return cost;

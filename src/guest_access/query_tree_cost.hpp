@@ -18,19 +18,19 @@ namespace veltrin {
 // Stands for a cost the tree does not hold, as the search marks an unreached cell.
 constexpr int64_t MISSING_TREE_COST = std::numeric_limits<int64_t>::max();
 
-// The cost form of one tree, read once and used for every goal of a query.
+// The cost form of one tree, read once and used for every goal of a query: a compact
+// tree's index table and cost array, or the other form's cost table.
 struct TreeCosts {
 	bool compact = false;
-	godot::Dictionary indices;
+	godot::Dictionary table;
 	godot::PackedInt64Array cost_values;
-	godot::Dictionary costs;
-};
 
-TreeCosts read_tree_costs(const AccessKeys &p_keys, const godot::Dictionary &p_tree);
+	TreeCosts(const AccessKeys &p_keys, const godot::Dictionary &p_tree);
+};
 
 // False when the tree has no cost for the goal (p_goal_key, a Vector3i): no index, an index
 // outside the cost array, or no entry in the cost dictionary.
-bool find_tree_cost(const AccessKeys &p_keys, const TreeCosts &p_costs, const godot::Variant &p_goal_key, int64_t &r_cost);
+bool find_tree_cost(const TreeCosts &p_costs, const godot::Variant &p_goal_key, int64_t &r_cost);
 
 // The goal's cost in the tree, MISSING_TREE_COST when the tree holds none.
 int64_t tree_cost(const AccessKeys &p_keys, const godot::Dictionary &p_tree, const godot::Variant &p_goal_key);
