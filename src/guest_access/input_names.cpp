@@ -28,18 +28,28 @@ namespace {
 
 // The native order once the runtime is known to be the game's own.
 godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::Dictionary &p_inputs) {
+	// The key list is this call's own: its size stays put.
 	const godot::Array keys = p_inputs.keys();
-	for (int64_t i = 0; i < keys.size(); i++) {
+	const int64_t count = keys.size();
+	for (int64_t i = 0; i < count; i++) {
 		if (keys[i].get_type() != godot::Variant::STRING_NAME) {
 			return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
 		}
+	}
+	godot::TypedArray<godot::StringName> sorted;
+	if (count < 2) {
+		// Nothing to order (most facilities take one input).
+		if (count == 1) {
+			sorted.append(keys[0]);
+		}
+		return sorted;
 	}
 	// StringName's own order compares interned pointers; the text decides here.
 	using Entry = std::pair<godot::String, godot::StringName>;
 	std::vector<Entry> entries;
 	try {
-		entries.reserve(static_cast<size_t>(keys.size()));
-		for (int64_t i = 0; i < keys.size(); i++) {
+		entries.reserve(static_cast<size_t>(count));
+		for (int64_t i = 0; i < count; i++) {
 			const godot::StringName name = keys[i];
 			entries.emplace_back(godot::String(name), name);
 		}
@@ -50,7 +60,6 @@ godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p
 	}
 	std::sort(entries.begin(), entries.end(), [](const Entry &p_a, const Entry &p_b) { return p_a.first < p_b.first; });
 
-	godot::TypedArray<godot::StringName> sorted;
 	sorted.resize(static_cast<int64_t>(entries.size()));
 	for (size_t i = 0; i < entries.size(); i++) {
 		sorted[static_cast<int64_t>(i)] = entries[i].second;
