@@ -89,10 +89,7 @@ public:
 		found.objects.push_back(p_object);
 		// Members by name from the script's own record; the values themselves (not copies)
 		// through get(), so that a container found here is the one the object holds.
-		const Dictionary members = engine_double::script_state_snapshot(p_object);
-		const Array names = members.keys();
-		for (int64_t i = 0; i < names.size(); i++) {
-			const StringName name = names[i];
+		for (const StringName &name : engine_double::script_member_names(p_object)) {
 			found.members.emplace_back(p_object, name);
 			value(p_object->get(name), p_depth + 1);
 		}
@@ -113,6 +110,15 @@ const Ref<engine_double::ScriptDouble> &moved_script() {
 	static const Ref<engine_double::ScriptDouble> *script = new Ref<engine_double::ScriptDouble>(engine_double::ScriptDouble::create("res://scripts/moved/elsewhere.gd"));
 	return *script;
 }
+
+// What the exact run of the current input learned for its run with stretch snapshots.
+struct StretchRequest {
+	uint32_t audits = 0; // Audits begun in this run.
+	bool asked = false;
+	std::vector<std::vector<uint32_t>> moved; // Per audit, the stretches to snapshot.
+};
+
+StretchRequest stretch_request;
 
 } // namespace
 
@@ -193,9 +199,10 @@ bool holds_freed_object(const std::vector<Variant> &p_arguments) {
 
 CallAudit::CallAudit(RunMode p_mode, const HostilePlan &p_plan, const HostileWorld &p_world) :
         mode(p_mode), plan(p_plan), world(p_world) {
+	audit_number = stretch_request.audits++;
 	// Writes to what the call makes itself (its answer, its scratch) are no change of state.
 	engine_double::write_epoch_mark();
-	if (mode == RunMode::EXACT) {
+	if (mode != RunMode::QUICK) {
 		before_state = take_snapshot(world.roots());
 	}
 	open_stretch();
@@ -226,9 +233,26 @@ const StateSnapshot &CallAudit::before() {
 	return *before_state;
 }
 
+bool CallAudit::plugin_wrote_between_scripts() {
+	if (mode == RunMode::EXACT && !moved_stretches.empty()) {
+		if (stretch_request.moved.size() <= audit_number) {
+			stretch_request.moved.resize(audit_number + 1);
+		}
+		stretch_request.moved[audit_number] = moved_stretches;
+		stretch_request.asked = true;
+	}
+	return !plugin_write_diff.empty();
+}
+
 void CallAudit::open_stretch() {
+	const uint32_t number = stretches++;
 	stretch_start_epoch = engine_double::write_epoch();
-	if (mode == RunMode::EXACT && !plan.empty()) {
+	stretch_start_state.reset();
+	if (mode != RunMode::EXACT_WITH_STRETCHES || plan.empty() || audit_number >= stretch_request.moved.size()) {
+		return;
+	}
+	const std::vector<uint32_t> &wanted = stretch_request.moved[audit_number];
+	if (std::binary_search(wanted.begin(), wanted.end(), number)) {
 		busy = true;
 		stretch_start_state = take_snapshot(world.roots(), true, &world.query_members);
 		busy = false;
@@ -238,6 +262,9 @@ void CallAudit::open_stretch() {
 void CallAudit::close_stretch() {
 	const uint64_t moved = engine_double::write_epoch() - stretch_start_epoch;
 	plugin_epoch_moves += moved;
+	if (moved > 0 && mode == RunMode::EXACT && !plan.empty()) {
+		moved_stretches.push_back(stretches - 1);
+	}
 	if (moved == 0 || !stretch_start_state || !plugin_write_diff.empty()) {
 		return;
 	}
@@ -387,9 +414,10 @@ namespace {
 struct RerunCount {
 	uint64_t runs = 0;
 	uint64_t reruns = 0;
+	uint64_t stretch_runs = 0;
 	~RerunCount() {
 		if (runs > 0 && std::getenv("VELTRIN_FUZZ_STATS") != nullptr) {
-			std::fprintf(stderr, "inputs %llu, redone exactly %llu\n", static_cast<unsigned long long>(runs), static_cast<unsigned long long>(reruns));
+			std::fprintf(stderr, "inputs %llu, run exactly %llu, with stretch snapshots %llu\n", static_cast<unsigned long long>(runs), static_cast<unsigned long long>(reruns), static_cast<unsigned long long>(stretch_runs));
 		}
 	}
 };
@@ -400,13 +428,25 @@ RerunCount rerun_count;
 
 void run_quick_then_exact(const uint8_t *p_data, size_t p_size, const std::function<void(const SplitInput &p_input, RunMode p_mode, bool &r_rerun)> &p_body) {
 	const SplitInput input = split_hostile_input(p_data, p_size);
-	bool rerun = false;
 	rerun_count.runs++;
-	p_body(input, RunMode::QUICK, rerun);
-	if (rerun) {
-		rerun_count.reruns++;
-		bool unused = false;
-		p_body(input, RunMode::EXACT, unused);
+	// Once most inputs have needed the exact run, a quick one first is wasted work.
+	const bool quick_first = rerun_count.runs < 64 || rerun_count.reruns * 2 < rerun_count.runs;
+	bool rerun = !quick_first;
+	if (quick_first) {
+		stretch_request = StretchRequest();
+		p_body(input, RunMode::QUICK, rerun);
+	}
+	if (!rerun) {
+		return;
+	}
+	rerun_count.reruns++;
+	stretch_request = StretchRequest();
+	bool unused = false;
+	p_body(input, RunMode::EXACT, unused);
+	if (stretch_request.asked) {
+		rerun_count.stretch_runs++;
+		stretch_request.audits = 0;
+		p_body(input, RunMode::EXACT_WITH_STRETCHES, unused);
 	}
 }
 

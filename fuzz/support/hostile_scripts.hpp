@@ -12,9 +12,12 @@
 //
 // CallAudit wraps one checked call. It counts the double's write epoch outside script bodies
 // (the plug-in's own writes) and inside them (the scripts' and the acts'). A fuzzer runs
-// each input twice at most: quickly first (no snapshot at all while nothing was written),
-// then, only when something was, exactly, with the before-snapshot taken eagerly and, when
-// acts fire, the plug-in's stretches between script calls compared one by one.
+// each input up to three times: quickly first (no snapshot at all while nothing was written);
+// then, only when something was, exactly, with the before-snapshot taken eagerly and the
+// plug-in's stretches between script calls numbered, noting which moved the write epoch; and,
+// only when a check then asks whether the plug-in wrote between script calls and some stretch
+// moved the epoch, a third time with snapshots around just those stretches. When most inputs
+// need the exact run, the quick one is skipped.
 
 #include "fuzz_input.hpp"
 #include "state_snapshot.hpp"
@@ -90,6 +93,7 @@ bool holds_freed_object(const std::vector<godot::Variant> &p_arguments);
 enum class RunMode : uint8_t {
 	QUICK,
 	EXACT,
+	EXACT_WITH_STRETCHES, // EXACT, plus snapshots around the stretches the exact run saw move.
 };
 
 class CallAudit {
@@ -111,8 +115,9 @@ public:
 	// it is asked for only when untouched()) now, which is the same.
 	const StateSnapshot &before();
 	// With acts fired (exact run): whether a stretch of the plug-in's own code between script
-	// calls changed the state, and the difference.
-	bool plugin_wrote_between_scripts() const { return !plugin_write_diff.empty(); }
+	// calls changed the state, and the difference. An exact run without stretch snapshots
+	// answers false and, when a stretch moved the write epoch, has the input run again with them.
+	bool plugin_wrote_between_scripts();
 	const std::string &plugin_write_report() const { return plugin_write_diff; }
 	// Without acts: the plug-in's own stretches did not move the write epoch at all.
 	bool plugin_stretches_clean() const { return plugin_epoch_moves == 0; }
@@ -130,6 +135,9 @@ private:
 	int fired = 0;
 	uint64_t stretch_start_epoch = 0;
 	std::optional<StateSnapshot> stretch_start_state;
+	uint32_t audit_number = 0; // Among the audits of this run of the input.
+	uint32_t stretches = 0; // Opened so far; the running one is stretches - 1.
+	std::vector<uint32_t> moved_stretches;
 	uint64_t plugin_epoch_moves = 0;
 	uint64_t script_epoch_moves = 0;
 	bool finished = false;
@@ -142,7 +150,8 @@ private:
 };
 
 // A fuzzer's whole input: splits off its plan, runs p_body quickly, then exactly when the
-// quick run set r_rerun (and stopped).
+// quick run set r_rerun (and stopped), then with stretch snapshots when the exact run's audits
+// asked for them.
 void run_quick_then_exact(const uint8_t *p_data, size_t p_size, const std::function<void(const SplitInput &p_input, RunMode p_mode, bool &r_rerun)> &p_body);
 
 } // namespace veltrin_fuzz

@@ -365,18 +365,16 @@ private:
 		while (!pending_objects.empty()) {
 			Object *next = pending_objects.front();
 			pending_objects.pop_front();
-			const Dictionary members = engine_double::script_state_snapshot(next);
-			const Array names = members.keys();
-			for (int64_t i = 0; skipped_members != nullptr && i < names.size(); i++) {
-				const StringName member = names[i];
+			const std::vector<StringName> names = engine_double::script_member_names(next);
+			for (size_t i = 0; skipped_members != nullptr && i < names.size(); i++) {
+				const StringName &member = names[i];
 				const Variant value = next->get(member);
 				const Variant::Type type = value.get_type();
 				if ((type == Variant::ARRAY || type == Variant::DICTIONARY) && std::find(skipped_members->begin(), skipped_members->end(), member) != skipped_members->end()) {
 					skip_container(value);
 				}
 			}
-			for (int64_t i = 0; i < names.size(); i++) {
-				const StringName member = names[i];
+			for (const StringName &member : names) {
 				record(0, K_MEMBER);
 				put(uint64_t(next->get_instance_id()));
 				put_string(String(member));

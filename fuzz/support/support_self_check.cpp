@@ -170,6 +170,42 @@ void check_skipped_members() {
 	FUZZ_CHECK(before == after, "a skipped member letting go of a shared container shows\n" + snapshot_diff(before, after));
 }
 
+// A write of the plug-in's own between two script calls, after an act fired, is found by the
+// run that snapshots just the stretches the exact run saw move; a script's own write is not.
+bool audit_finds_write(bool p_plugin_writes) {
+	const std::vector<uint8_t> input = hostile_tail({ uint8_t(HostileKind::SCRIPT_ERROR), 0, 0, 0, 0 });
+	bool found = false;
+	run_quick_then_exact(input.data(), input.size(), [&](const SplitInput &p_input, RunMode p_mode, bool &r_rerun) {
+		Ref<engine_double::ScriptDouble> script = engine_double::ScriptDouble::create("res://fuzz/self_check_audit.gd");
+		script->member("data", Dictionary()).method("poke", 0, [](const engine_double::ScriptCall &p_call) -> Variant {
+			p_call.set_member("data", Dictionary());
+			return Variant();
+		});
+		Ref<RefCounted> service = script->instantiate();
+		HostileWorld world;
+		world.roots = [&] { return std::vector<SnapshotRoot> { { "service", Variant(service) } }; };
+		CallAudit audit(p_mode, p_input.plan, world);
+		service->call("poke");
+		if (p_plugin_writes) {
+			Dictionary(service->get("data"))["written"] = true;
+		}
+		service->call("poke");
+		audit.finish();
+		if (audit.needs_exact()) {
+			r_rerun = true;
+			return;
+		}
+		FUZZ_CHECK(audit.acts_fired(), "the act fired");
+		found = audit.plugin_wrote_between_scripts();
+	});
+	return found;
+}
+
+void check_stretch_audit() {
+	FUZZ_CHECK(audit_finds_write(true), "a write between script calls shows");
+	FUZZ_CHECK(!audit_finds_write(false), "the scripts' own writes are theirs");
+}
+
 // A plan rides behind its marker; an input without one is left whole.
 void check_hostile_split() {
 	const std::vector<uint8_t> plain = { 1, 2, 3, 0x5A };
@@ -191,6 +227,7 @@ int main() {
 	check_bounded_reads();
 	check_snapshot_sees_changes();
 	check_skipped_members();
+	check_stretch_audit();
 	check_freed_objects();
 	check_decoder();
 	return 0;

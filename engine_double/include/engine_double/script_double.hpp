@@ -104,5 +104,8 @@ public:
 // Members of a script object by declaration order, each deep-copied: compare two snapshots
 // to prove a call changed nothing in the object or in the containers it holds.
 ENGINE_DOUBLE_API godot::Dictionary script_state_snapshot(const godot::Object *p_object);
+// The names of the members script_state_snapshot() would hold, in the same order, copying
+// nothing: for walks that read the members themselves.
+ENGINE_DOUBLE_API std::vector<godot::StringName> script_member_names(const godot::Object *p_object);
 
 } // namespace engine_double

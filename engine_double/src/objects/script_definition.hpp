@@ -43,6 +43,7 @@ struct ScriptDefinition {
 	bool find_constant(const godot::StringName &p_name, godot::Variant &r_value) const;
 	// Members of the whole chain, base first.
 	void collect_members(std::vector<std::pair<godot::StringName, godot::Variant>> &r_members) const;
+	void collect_member_names(std::vector<godot::StringName> &r_names) const;
 };
 
 // "path_service.gd" for "res://scripts/world/path_service.gd"; "" for a runtime script.
@@ -72,6 +73,7 @@ public:
 	bool has_signal(const godot::StringName &p_name) const;
 	bool to_string(godot::String &r_text);
 	godot::Dictionary snapshot() const;
+	std::vector<godot::StringName> member_names() const;
 };
 
 } // namespace engine_double::internal

@@ -49,6 +49,13 @@ void ScriptDefinition::collect_members(std::vector<std::pair<godot::StringName, 
 	}
 }
 
+void ScriptDefinition::collect_member_names(std::vector<godot::StringName> &r_names) const {
+	if (base.is_valid()) {
+		base->_definition->collect_member_names(r_names);
+	}
+	r_names.insert(r_names.end(), member_order.begin(), member_order.end());
+}
+
 godot::String script_file_name(const godot::String &p_path) {
 	if (p_path.is_empty()) {
 		return godot::String();
@@ -194,6 +201,14 @@ godot::Dictionary script_state_snapshot(const godot::Object *p_object) {
 		snapshot = state.script_instance->snapshot();
 	}
 	return snapshot;
+}
+
+std::vector<godot::StringName> script_member_names(const godot::Object *p_object) {
+	if (p_object == nullptr) {
+		return {};
+	}
+	const internal::ObjectState &state = internal::ObjectAccess::state(p_object);
+	return state.script_instance ? state.script_instance->member_names() : std::vector<godot::StringName>();
 }
 
 } // namespace engine_double

@@ -8,6 +8,8 @@
 
 #include <engine_double/script_hook.hpp>
 #include <engine_double/write_epoch.hpp>
+
+#include <algorithm>
 #include <godot_cpp/core/error_macros.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 
@@ -264,6 +266,20 @@ godot::Dictionary ScriptInstance::snapshot() const {
 		}
 	}
 	return snapshot;
+}
+
+std::vector<godot::StringName> ScriptInstance::member_names() const {
+	std::vector<godot::StringName> declared;
+	definition().collect_member_names(declared);
+	std::vector<godot::StringName> names;
+	names.reserve(declared.size());
+	for (const godot::StringName &name : declared) {
+		// A member a derived script declares again keeps its first place, as in snapshot().
+		if (_members.find(name) != _members.end() && std::find(names.begin(), names.end(), name) == names.end()) {
+			names.push_back(name);
+		}
+	}
+	return names;
 }
 
 } // namespace internal

@@ -52,6 +52,42 @@ const StringNameEntry *StringName::_intern(const String &p_text) {
 	return entry;
 }
 
+// Names from C strings are made all the time (every name table, every call by name): looked
+// up from the bytes themselves, a known name costs no String. Latin-1, as String(const char *)
+// reads it, so the hash and the text compare equal to the String path's.
+const StringNameEntry *StringName::_intern_latin1(const char *p_text) {
+	if (p_text == nullptr || p_text[0] == '\0') {
+		return nullptr;
+	}
+	uint32_t hash = 5381;
+	size_t length = 0;
+	for (; p_text[length] != '\0'; length++) {
+		hash = ((hash << 5) + hash) + uint32_t(static_cast<unsigned char>(p_text[length]));
+	}
+	{
+		InternTable &table = intern_table();
+		std::lock_guard<std::mutex> lock(table.mutex);
+		const auto found = table.buckets.find(hash);
+		if (found != table.buckets.end()) {
+			for (const StringNameEntry *entry : found->second) {
+				const String &text = entry->text;
+				if (size_t(text.length()) != length) {
+					continue;
+				}
+				const char32_t *data = text.ptr();
+				size_t i = 0;
+				while (i < length && data[i] == char32_t(static_cast<unsigned char>(p_text[i]))) {
+					i++;
+				}
+				if (i == length) {
+					return entry;
+				}
+			}
+		}
+	}
+	return _intern(String(p_text));
+}
+
 StringName::StringName(const String &p_text) {
 	ENGINE_DOUBLE_CROSSING;
 	_entry = _intern(p_text);
@@ -59,7 +95,7 @@ StringName::StringName(const String &p_text) {
 
 StringName::StringName(const char *p_text, bool p_static) {
 	ENGINE_DOUBLE_CROSSING;
-	_entry = _intern(String(p_text));
+	_entry = _intern_latin1(p_text);
 }
 
 StringName::StringName(const wchar_t *p_text) {

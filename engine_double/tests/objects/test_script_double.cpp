@@ -176,6 +176,13 @@ TEST_F(ScriptObjects, ExtendedScriptsInheritButKeepTheirOwnConstantMap) {
 	EXPECT_EQ(text(script->get_script_constant_map()), "{ &\"EXTRA\": 5 }");
 	EXPECT_EQ(script->get_base_script().ptr(), base.ptr());
 	EXPECT_FALSE(script->has_script_method("two_args"));
+	// Inherited members are named once, in the order a snapshot holds them.
+	const std::vector<StringName> names = engine_double::script_member_names(object.ptr());
+	const Array snapshot_names = engine_double::script_state_snapshot(object.ptr()).keys();
+	ASSERT_EQ(int64_t(names.size()), snapshot_names.size());
+	for (size_t i = 0; i < names.size(); i++) {
+		EXPECT_EQ(names[i], StringName(snapshot_names[int64_t(i)]));
+	}
 }
 
 TEST_F(ScriptObjects, CallableTextNamesTheScriptFileOrClassName) {

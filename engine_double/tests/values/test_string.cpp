@@ -136,6 +136,10 @@ TEST_F(Strings, StringNamesAreInterned) {
 	EXPECT_EQ(a, b);
 	EXPECT_EQ(a._data_pointer(), b._data_pointer());
 	EXPECT_NE(StringName("other"), a);
+	EXPECT_NE(StringName("shared_nam"), a);
+	// A C string reads as Latin-1 whether the name is new or already known.
+	EXPECT_EQ(StringName("caf\xe9"), StringName(String(U"caf\u00e9")));
+	EXPECT_EQ(StringName(String(U"na\u00efve")), StringName("na\xefve"));
 	EXPECT_TRUE(StringName("").is_empty());
 	EXPECT_EQ(StringName(""), StringName());
 	EXPECT_EQ(String(a), "shared_name");

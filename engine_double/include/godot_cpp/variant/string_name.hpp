@@ -23,6 +23,7 @@ class ENGINE_DOUBLE_API StringName {
 	const engine_double::internal::StringNameEntry *_entry = nullptr;
 
 	static const engine_double::internal::StringNameEntry *_intern(const String &p_text);
+	static const engine_double::internal::StringNameEntry *_intern_latin1(const char *p_text);
 
 public:
 	// Crossings as in godot-cpp: construction, copy and destruction call the engine, a move
