@@ -68,6 +68,24 @@ bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_servi
 	return static_cast<int64_t>(record.get(p_names.cost, 0)) == COSTED_STAIR_COST;
 }
 
+// A route cell and the memo's key for it: the route's element itself when it is stored as
+// a Vector3i, else the cell it converts to.
+struct RouteCell {
+	godot::Vector3i cell;
+	const godot::Variant *key = nullptr;
+	std::optional<godot::Variant> converted;
+};
+
+void read_route_cell(const godot::Variant &p_element, bool p_typed_cells, RouteCell &r_cell) {
+	r_cell.cell = p_element;
+	if (p_typed_cells || p_element.get_type() == godot::Variant::VECTOR3I) {
+		r_cell.converted.reset();
+		r_cell.key = &p_element;
+	} else {
+		r_cell.key = &r_cell.converted.emplace(r_cell.cell);
+	}
+}
+
 int64_t step_count(const godot::Array &p_route) {
 	return p_route.size() < 2 ? 0 : p_route.size() - 1;
 }
@@ -79,15 +97,26 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 	bool costed = false;
 	// Built once per route, and only for a route that climbs.
 	std::optional<godot::String> infrastructure_prefix;
-	const int64_t count = p_route.size();
-	// Each cell is read once: a step's end is the next step's start. The memo is keyed by
-	// the cell a route element converts to, whatever type it is stored as.
-	godot::Vector3i from = count > 0 ? godot::Vector3i(p_route[0]) : godot::Vector3i();
-	godot::Variant from_cell = from;
-	for (int64_t i = 0; i + 1 < count; i++) {
-		const godot::Vector3i to = p_route[i + 1];
-		godot::Variant to_cell = to;
-		const StepConnector step = step_connector(p_names, p_path_service, p_memo, p_memo_trusted, from_cell, to_cell, from, to);
+	// The steps are read from the route as it was given, through a copy that nothing else
+	// holds: its elements stay put while the services' scripts run between steps, so each
+	// is read in place and serves as the memo's key, and a script that changes the route
+	// cannot change what is being walked.
+	const godot::Array cells = p_route.duplicate(false);
+	const bool typed_cells = cells.get_typed_builtin() == godot::Variant::VECTOR3I;
+	// A step's end is the next step's start: the two slots take turns.
+	RouteCell ends[2];
+	int from_slot = 0;
+	bool started = false;
+	for (const godot::Variant &element : cells) {
+		if (!started) {
+			read_route_cell(element, typed_cells, ends[from_slot]);
+			started = true;
+			continue;
+		}
+		const RouteCell &from = ends[from_slot];
+		RouteCell &to = ends[from_slot ^ 1];
+		read_route_cell(element, typed_cells, to);
+		const StepConnector step = step_connector(p_names, p_path_service, p_memo, p_memo_trusted, *from.key, *to.key, from.cell, to.cell);
 
 		// A false answer for the same connector stands for the whole run.
 		const bool repeat = step.memo_hit && asked_for_memo_with_bool && step.connector == asked_connector;
@@ -100,19 +129,19 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 				break;
 			}
 		}
-		if (costed_stair(p_names, p_path_service, step.connector, infrastructure_prefix, from, to, p_movement_scale, p_stair_credit)) {
+		if (costed_stair(p_names, p_path_service, step.connector, infrastructure_prefix, from.cell, to.cell, p_movement_scale, p_stair_credit)) {
 			costed = true;
 			break;
 		}
-		from_cell = std::move(to_cell);
-		from = to;
+		from_slot ^= 1;
 	}
 
 	if (!costed || p_orthogonal_cost <= 0) {
 		return step_count(p_route);
 	}
-	const godot::Vector3i first = p_route[0];
-	const godot::Vector3i last = p_route[p_route.size() - 1];
+	// The ends of the walked copy: a step was walked, so it holds at least two cells.
+	const godot::Vector3i first = cells[0];
+	const godot::Vector3i last = cells[cells.size() - 1];
 	const int64_t cost = p_path_service->call(p_names.calculate_guest_batch_path_cost, first, last, p_route);
 	return saturating_ceil(static_cast<double>(cost) / static_cast<double>(p_orthogonal_cost));
 }
