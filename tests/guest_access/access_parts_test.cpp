@@ -12,6 +12,7 @@
 #include "resort_fixture.hpp"
 
 #include <engine_double/call_log.hpp>
+#include <engine_double/error_log.hpp>
 #include <engine_double/script_double.hpp>
 
 #include <gtest/gtest.h>
@@ -249,6 +250,25 @@ TEST_F(PathMinutesTest, AsksTheElevatorServiceOncePerRunOfATrustedMemo) {
 	Ref<RefCounted> numeric_elevators = numeric_script->instantiate();
 	EXPECT_EQ(minutes(plain, 10, 20, 100, numeric_elevators.ptr()), 4);
 	EXPECT_EQ(elevator_questions(numeric_elevators.ptr()), 4);
+}
+
+TEST_F(PathMinutesTest, AScriptThatEmptiesTheRouteMidWalkDoesNotChangeTheStepsWalked) {
+	resort.options().route_cost_answer = int64_t(450);
+	Array route = cell_list({ Vector3i(2, 0, 0), Vector3i(1, 0, 0), Vector3i(0, 0, 0), Vector3i(0, 1, 0), Vector3i(1, 1, 0), Vector3i(2, 1, 0) });
+	Ref<engine_double::ScriptDouble> script = engine_double::ScriptDouble::create(ELEVATOR_SERVICE_SCRIPT_PATH);
+	script->method("owns_connector", 1, [route](const engine_double::ScriptCall &p_call) mutable -> Variant {
+		route.clear();
+		return String(p_call[0]).begins_with("elevator.");
+	});
+	Ref<RefCounted> elevators = script->instantiate();
+	engine_double::error_log_clear();
+	// The walk reaches the shaft, and the route's cost is asked from the ends it was given.
+	EXPECT_EQ(minutes(route, 10, 20, 100, elevators.ptr()), 5);
+	EXPECT_EQ(elevator_questions(elevators.ptr()), 3);
+	const std::vector<engine_double::CallLogEntry> entries = engine_double::call_log_entries_for(resort.path());
+	ASSERT_FALSE(entries.empty());
+	EXPECT_EQ(entries.back().arguments, Array::make(Vector3i(2, 0, 0), Vector3i(2, 1, 0), Array()));
+	EXPECT_EQ(engine_double::error_log_size(), 0u);
 }
 
 TEST_F(PathMinutesTest, AMemoEntryThatIsNotANameIsNoMemoHit) {
