@@ -132,6 +132,8 @@ Run run;
 Variant checked_call(RouteWorld &r_world, const char *p_method, const SearchArguments &p_arguments) {
 	HostileWorld hostile;
 	hostile.roots = [&] { return p_arguments.roots(); };
+	// The walk memo grows with the rows a search computes, on any answer (as without acts).
+	hostile.query_members = { StringName("_guest_tree_workspace") };
 	hostile.reentries = {
 		[&] { r_world.call("clear_edge_cache", {}); },
 		[&] { r_world.call("search_cached", p_arguments.values()); },

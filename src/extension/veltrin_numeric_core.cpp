@@ -8,9 +8,14 @@
 #include "route/search_entry.hpp"
 #include "route/walk_edge_rows.hpp"
 
+#include <type_traits>
+
 using namespace godot;
 
 #ifdef VELTRIN_DIAGNOSTICS
+// MinGW may release a thread's emulated thread-local storage before it runs that thread's
+// thread-local destructors: the counters must need none.
+static_assert(std::is_trivially_destructible<veltrin::DiagnosticValues>::value, "per-thread counters must be plain data");
 thread_local veltrin::DiagnosticValues VeltrinNumericCore::diagnostic_values;
 
 veltrin::DiagnosticValues &veltrin::current_thread_diagnostics() {

@@ -97,11 +97,6 @@ TEST_F(DiagnosticsTest, RejectedSearchStillCountsTheWholeCall) {
 }
 
 TEST_F(DiagnosticsTest, CountersBelongToTheCallingThread) {
-#ifdef _WIN32
-	// MinGW's thread-local destructors fault at the exit of a thread that ran the double's
-	// code (freeing released storage); until that is fixed the check runs elsewhere only.
-	GTEST_SKIP() << "thread-local destructors of the double fault at thread exit under MinGW";
-#endif
 	int64_t seen_on_worker = -1;
 	std::thread worker([&] {
 		const Variant worker_core = make_core();

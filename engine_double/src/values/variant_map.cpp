@@ -11,6 +11,30 @@ using godot::Variant;
 
 namespace {
 
+#ifdef _WIN32
+
+// MinGW may release a thread's emulated thread-local storage before it runs that thread's
+// thread-local destructors, so a per-thread pool would be torn down from freed memory at
+// thread exit. Windows builds allocate entries and slot tables directly.
+
+void *entry_memory_take() {
+	return ::operator new(sizeof(VariantMapEntry));
+}
+
+void entry_memory_give(void *p_node) {
+	::operator delete(p_node);
+}
+
+void *slot_table_take(uint32_t p_capacity, size_t p_slot_size) {
+	return std::calloc(p_capacity, p_slot_size);
+}
+
+void slot_table_give(void *p_table, uint32_t, size_t) {
+	std::free(p_table);
+}
+
+#else
+
 // Entry nodes are recycled per thread instead of going back to malloc each time: a
 // dictionary built and dropped on every call would otherwise make the allocator hand whole
 // pages back to the system and fault them in again.
@@ -114,6 +138,8 @@ void slot_table_give(void *p_table, uint32_t p_capacity, size_t p_slot_size) {
 	}
 	std::free(p_table);
 }
+
+#endif
 
 void destroy_entry(VariantMapEntry *p_entry) {
 	p_entry->~VariantMapEntry();
