@@ -37,7 +37,9 @@ bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, 
 	const ProjectionNames &names = p_run.names;
 	const godot::Array order = ordered_input_names(names, p_run.runtime.get(), p_inputs);
 	for (int64_t i = 0; i < order.size(); i++) {
-		const godot::Variant &name = order[i];
+		// A copy, not a reference: the order may be the runtime's own answer, which a script
+		// asked below may still change.
+		const godot::Variant name = order[i];
 		const godot::Variant inventory_id = p_instance->get(names.local_inventory_id);
 		const int64_t on_hand = p_run.services.inventory->call(names.available_quantity, inventory_id, name);
 		const int64_t needed = p_inputs.get(name, p_run.keys.search.nil);
