@@ -314,10 +314,14 @@ void CallAudit::hook(void *p_call) {
 void CallAudit::fire(const HostileAct &p_act, uint64_t p_self_id, Variant *r_result) {
 	busy = true;
 	fired++;
+	// Only the acts on something need the state walked for their targets.
+	const bool targeted = p_act.kind != HostileKind::REENTER && p_act.kind != HostileKind::WRONG_TYPE && p_act.kind != HostileKind::SCRIPT_ERROR;
 	TargetWalk walk;
-	walk.object(ObjectDB::get_instance(p_self_id), 0);
-	for (const SnapshotRoot &root : world.roots()) {
-		walk.value(root.second, 0);
+	if (targeted) {
+		walk.object(ObjectDB::get_instance(p_self_id), 0);
+		for (const SnapshotRoot &root : world.roots()) {
+			walk.value(root.second, 0);
+		}
 	}
 	Reachable &found = walk.found;
 	switch (p_act.kind) {
