@@ -7,7 +7,7 @@ veltrin_add_fuzz_library(veltrin_fuzz_support
 # The snapshot and the hostile scripts are the harness's own bookkeeping: its branches are no coverage of the plug-in
 # and would only add features libFuzzer has to track on every run.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/state_snapshot.cpp ${CMAKE_CURRENT_LIST_DIR}/hostile_scripts.cpp
-	PROPERTIES COMPILE_OPTIONS -fno-sanitize=fuzzer-no-link)
+	PROPERTIES COMPILE_OPTIONS "${VELTRIN_FUZZ_NO_COVERAGE}")
 
 # The ASan defaults veltrin_add_fuzzer(... ENGINE_DOUBLE) links into a fuzzer.
 set(VELTRIN_FUZZ_SANITIZER_OPTIONS_SOURCE ${CMAKE_CURRENT_LIST_DIR}/sanitizer_options.cpp)
