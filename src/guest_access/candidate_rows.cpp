@@ -77,11 +77,16 @@ godot::Dictionary short_candidate_row(const ProjectionRun &p_run, const LiveObje
 	return row;
 }
 
-godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance, const godot::Array &p_tags, const godot::Dictionary &p_access) {
+godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance, const godot::Array &p_tags, const RowAccess &p_access) {
 	const ProjectionNames &names = p_run.names;
 	const ProjectionKeys &keys = p_run.keys;
 	const ProjectionServices &services = p_run.services;
-	const godot::Array route = p_access.has(keys.search.path) ? godot::Array(p_access[keys.search.path]) : godot::Array();
+	const godot::Dictionary *script_access = p_access.script ? &*p_access.script : nullptr;
+	std::optional<godot::Array> script_route;
+	if (script_access) {
+		script_route.emplace(script_access->has(keys.search.path) ? godot::Array((*script_access)[keys.search.path]) : godot::Array());
+	}
+	const godot::Array &route = script_route ? *script_route : static_cast<const godot::Array &>(p_access.native.route);
 	// The runtime passed the builtin guard on entry, so only the tags' typing decides.
 	const bool native_tags = p_tags.get_typed_builtin() == godot::Variant::STRING_NAME;
 	const godot::Dictionary need_relief = native_tags ? tag_relief(keys.relief, builtin_tag_bits(names, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
@@ -91,7 +96,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	row[keys.facility_tags] = p_tags.duplicate(false);
 	const int64_t state = p_instance->get(names.state);
 	row[keys.is_open] = state == p_run.request.open_state || state == p_run.request.degraded_state;
-	row[keys.search.reachable] = p_access.get(keys.search.reachable, keys.search.no);
+	row[keys.search.reachable] = script_access ? script_access->get(keys.search.reachable, keys.search.no) : godot::Variant(p_access.native.reachable);
 	{
 		VELTRIN_PHASE(PHASE_TRAVEL_MINUTES);
 		// Both services passed the builtin guard on entry: the step memo is trusted.
@@ -108,7 +113,11 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	row[keys.service_category] = native_tags ? godot::Variant(builtin_tag_category(names, p_tags)) : p_run.runtime->call(names._service_category_for_tags, p_tags);
 
 	godot::Dictionary handle;
-	handle[keys.search.target_cell] = p_access.has(keys.search.target_cell) ? p_access.get(keys.search.target_cell, keys.search.nil) : services.guest->get(names.current_cell);
+	if (!script_access) {
+		handle[keys.search.target_cell] = p_access.native.target_cell;
+	} else {
+		handle[keys.search.target_cell] = script_access->has(keys.search.target_cell) ? script_access->get(keys.search.target_cell, keys.search.nil) : services.guest->get(names.current_cell);
+	}
 	handle[keys.graph_revision] = services.path->get(names.graph_revision);
 	row[keys.path_handle] = handle;
 	return row;

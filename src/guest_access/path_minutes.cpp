@@ -20,24 +20,19 @@ namespace {
 
 constexpr int64_t COSTED_STAIR_COST = 150;
 
-// The connector of one step, from the path service's memo when it holds the step.
-struct StepConnector {
-	godot::StringName connector;
-	bool memo_hit = false;
-};
-
-// The route's own cell Variants are the memo's keys, and nothing is copied out of the memo
-// but the connector: no key or default is built per step. A cell the memo does not hold,
-// or a step its entry does not hold, is asked of the service.
-StepConnector step_connector(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, const godot::Vector3i &p_from, const godot::Vector3i &p_to) {
-	if (p_memo.has(p_from_cell)) {
-		const godot::Dictionary entry = p_memo[p_from_cell];
-		if (entry.has(p_to_cell)) {
-			const godot::Variant &value = entry[p_to_cell];
-			return StepConnector { value, p_memo_trusted && value.get_type() == godot::Variant::STRING_NAME };
-		}
+// The memo's connector for one step, or null when the memo does not hold the step. The
+// route's own cell Variants are the memo's keys, so no key is built per step; the answer
+// points into r_entry (or the memo) and is read before any script runs again.
+const godot::Variant *memo_connector(const godot::Dictionary &p_memo, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, godot::Dictionary &r_entry) {
+	if (!p_memo.has(p_from_cell)) {
+		return nullptr;
 	}
-	return StepConnector { p_path_service->call(p_names.get_step_connector, p_from, p_to, godot::TypedArray<godot::StringName>()), false };
+	r_entry = p_memo[p_from_cell];
+	const godot::Dictionary &entry = r_entry;
+	if (!entry.has(p_to_cell)) {
+		return nullptr;
+	}
+	return &entry[p_to_cell];
 }
 
 // A one-floor climb through an infrastructure connector whose stair costs extra, when the
@@ -91,8 +86,11 @@ int64_t step_count(const godot::Array &p_route) {
 }
 
 int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
-	// The last elevator question, remembered to skip repeats along a run of one connector.
+	// The step's connector: the last elevator question, remembered to skip repeats along a
+	// run of one connector.
 	godot::StringName asked_connector;
+	// The memo's entry for the step's start, reused from step to step.
+	godot::Dictionary entry;
 	bool asked_for_memo_with_bool = false;
 	bool costed = false;
 	// Built once per route, and only for a route that climbs.
@@ -116,20 +114,21 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 		const RouteCell &from = ends[from_slot];
 		RouteCell &to = ends[from_slot ^ 1];
 		read_route_cell(element, typed_cells, to);
-		const StepConnector step = step_connector(p_names, p_path_service, p_memo, p_memo_trusted, *from.key, *to.key, from.cell, to.cell);
-
-		// A false answer for the same connector stands for the whole run.
-		const bool repeat = step.memo_hit && asked_for_memo_with_bool && step.connector == asked_connector;
+		const godot::Variant *memo_value = memo_connector(p_memo, *from.key, *to.key, entry);
+		const bool memo_hit = memo_value != nullptr && p_memo_trusted && memo_value->get_type() == godot::Variant::STRING_NAME;
+		// A false answer for the same connector stands for the whole run; the connector is
+		// then the one asked about, and is compared where it lies in the memo.
+		const bool repeat = memo_hit && asked_for_memo_with_bool && asked_connector == *memo_value;
 		if (!repeat) {
-			const godot::Variant owned = p_elevator_service->call(p_names.owns_connector, step.connector);
-			asked_connector = step.connector;
-			asked_for_memo_with_bool = step.memo_hit && owned.get_type() == godot::Variant::BOOL;
+			asked_connector = memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, from.cell, to.cell, godot::TypedArray<godot::StringName>()));
+			const godot::Variant owned = p_elevator_service->call(p_names.owns_connector, asked_connector);
+			asked_for_memo_with_bool = memo_hit && owned.get_type() == godot::Variant::BOOL;
 			if (static_cast<bool>(owned)) {
 				costed = true;
 				break;
 			}
 		}
-		if (costed_stair(p_names, p_path_service, step.connector, infrastructure_prefix, from.cell, to.cell, p_movement_scale, p_stair_credit)) {
+		if (costed_stair(p_names, p_path_service, asked_connector, infrastructure_prefix, from.cell, to.cell, p_movement_scale, p_stair_credit)) {
 			costed = true;
 			break;
 		}

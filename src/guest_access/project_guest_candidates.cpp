@@ -74,12 +74,11 @@ void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, 
 		cells = facility_access_cells(names, p_run.services.path.get(), p_instance.get());
 	}
 	const godot::Vector3i origin = p_instance->get(names.origin);
-	godot::Dictionary access = nearest_guest_access_on_builtin_path(names, p_run.keys.search, p_run.services.path, p_run.current_cell, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
-	if (static_cast<bool>(access.get(p_run.keys.search.supported, p_run.keys.search.no))) {
-		access.erase(p_run.keys.search.supported);
-	} else {
+	RowAccess access;
+	access.native = nearest_guest_access_on_builtin_path(names, p_run.keys.search, p_run.services.path, p_run.current_cell, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
+	if (!access.native.supported) {
 		// The native search does not cover this facility: the runtime finds the route.
-		access = p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance.variant());
+		access.script = godot::Dictionary(p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance.variant()));
 	}
 	VELTRIN_PHASE(PHASE_ROW_PREPARE);
 	r_candidates.append(full_candidate_row(p_run, p_instance, tags, access));
