@@ -10,12 +10,22 @@ bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Ve
 	return p_layers.has(static_cast<int64_t>(p_cell.z));
 }
 
+bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Variant &p_layer) {
+	return p_layers.has(p_layer);
+}
+
+bool dictionary_has(const godot::Variant &p_value, const godot::Variant &p_key) {
+	// The type first: an object's keyed test would run its script.
+	return p_value.get_type() == godot::Variant::DICTIONARY && p_value.has_key(p_key);
+}
+
 bool blocked(const ProjectionNames &p_names, const AccessKeys &p_keys, godot::Object *p_path, const godot::Variant &p_cell_key) {
-	const godot::Dictionary traffic = p_path->get(p_names._cell_traffic);
+	const godot::Variant traffic_value = p_path->get(p_names._cell_traffic);
 	// Most cells have no entry: the test ends at the first look.
-	if (!traffic.has(p_cell_key)) {
+	if (!dictionary_has(traffic_value, p_cell_key)) {
 		return false;
 	}
+	const godot::Dictionary traffic = traffic_value;
 	const godot::Variant &found = traffic[p_cell_key];
 	if (found.get_type() != godot::Variant::DICTIONARY) {
 		return false;

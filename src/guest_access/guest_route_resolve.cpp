@@ -28,14 +28,14 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	const AccessKeys &keys = p_query.keys;
 	const LiveObject &path = p_query.path;
 	const godot::Vector3i &start = p_query.start;
-	const godot::Dictionary passable = path->get(names._passable_cells);
-	if (!passable.has(p_query.start_key)) {
+	const godot::Variant passable = path->get(names._passable_cells);
+	if (!dictionary_has(passable, p_query.start_key)) {
 		return route_failure(names, path, names.START_NOT_PASSABLE);
 	}
-	if (!passable.has(p_goal_key)) {
+	if (!dictionary_has(passable, p_goal_key)) {
 		return route_failure(names, path, names.GOAL_NOT_PASSABLE);
 	}
-	if (!layer_permitted(p_query.layers, start) || !layer_permitted(p_query.layers, p_goal)) {
+	if (!layer_permitted(p_query.layers, p_query.start_layer) || !layer_permitted(p_query.layers, p_goal)) {
 		return route_failure(names, path, names.ACCESS_LAYER_DENIED);
 	}
 	if (blocked(names, keys, path.get(), p_query.start_key)) {
@@ -66,8 +66,7 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	if (start == p_goal) {
 		route.push_back(start);
 	} else {
-		const godot::Dictionary settled = p_tree.get(keys.settled, keys.nil);
-		if (settled.has(p_goal_key)) {
+		if (dictionary_has(p_tree.get(keys.settled, keys.nil), p_goal_key)) {
 			// Assignment, not conversion: an answer that is not already typed Vector3i is
 			// refused with the engine's error and leaves the route empty.
 			const godot::Array answer = path->call(names._guest_tree_reconstruct_path, p_tree, p_goal);

@@ -27,6 +27,8 @@ struct AccessQuery {
 	const LiveObject &path;
 	const godot::Vector3i &start;
 	const godot::Variant &start_key;
+	// The start's layer number, the key of its layer test.
+	const godot::Variant &start_layer;
 	const godot::TypedArray<int64_t> &layers;
 	const godot::TypedArray<godot::StringName> &access;
 };

@@ -126,7 +126,7 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 		return AccessAnswer();
 	}
 	const godot::Dictionary passable = query.path->get(names._passable_cells);
-	if (!passable.has(query.start_key) || blocked(names, keys, query.path.get(), query.start_key) || !layer_permitted(query.layers, query.start)) {
+	if (!passable.has(query.start_key) || blocked(names, keys, query.path.get(), query.start_key) || !layer_permitted(query.layers, query.start_layer)) {
 		return AccessAnswer();
 	}
 	const godot::Dictionary targets = batch.get(keys.targets, keys.nil);
@@ -207,17 +207,17 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 	// caller's list (it is shared), and the query answers for what it was asked.
 	const godot::Array goals = p_goals.duplicate(false);
 	const godot::Variant start_key = p_start;
-	return answer_dictionary(p_keys, answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, p_layers, p_access }, goals, p_fallback_target, p_ticks));
+	const godot::Variant start_layer = static_cast<int64_t>(p_start.z);
+	return answer_dictionary(p_keys, answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, start_layer, p_layers, p_access }, goals, p_fallback_target, p_ticks));
 }
 
-AccessAnswer nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const AccessKeys &p_keys, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
+AccessAnswer nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const AccessKeys &p_keys, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Variant &p_start_key, const godot::Variant &p_start_layer, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
 	VELTRIN_PHASE(PHASE_NEAREST_TOTAL);
 	if (p_path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
 		return AccessAnswer();
 	}
 	// The goals are the caller's own list, which no script holds: read in place.
-	const godot::Variant start_key = p_start;
-	return answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);
+	return answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, p_start_key, p_start_layer, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);
 }
 
 } // namespace veltrin

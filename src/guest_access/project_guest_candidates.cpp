@@ -75,7 +75,7 @@ void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, 
 	}
 	const godot::Vector3i origin = p_instance->get(names.origin);
 	RowAccess access;
-	access.native = nearest_guest_access_on_builtin_path(names, p_run.keys.search, p_run.services.path, p_run.current_cell, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
+	access.native = nearest_guest_access_on_builtin_path(names, p_run.keys.search, p_run.services.path, p_run.current_cell, p_run.current_cell_key, p_run.current_layer, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
 	if (!access.native.supported) {
 		// The native search does not cover this facility: the runtime finds the route.
 		access.script = godot::Dictionary(p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance.variant()));
@@ -121,6 +121,8 @@ godot::Dictionary project_guest_candidates_impl(godot::Object *p_runtime, const 
 	const ProjectionKeys keys(names);
 	ProjectionRun run { names, keys, runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>() };
 	run.current_cell = open_query_batch(names, services, first_instances);
+	run.current_cell_key = run.current_cell;
+	run.current_layer = static_cast<int64_t>(run.current_cell.z);
 
 	// From here on the batch is open: every way out closes it.
 	try {

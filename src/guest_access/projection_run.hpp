@@ -49,6 +49,9 @@ struct ProjectionRun {
 	godot::Vector3i current_cell;
 	godot::TypedArray<int64_t> layers;
 	godot::TypedArray<godot::StringName> access;
+	// The current cell and its z as Variants, the keys of every search's start tests.
+	godot::Variant current_cell_key;
+	godot::Variant current_layer;
 };
 
 } // namespace veltrin
