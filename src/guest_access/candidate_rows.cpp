@@ -1,6 +1,7 @@
 #include "guest_access/candidate_rows.hpp"
 
 #include "common/diagnostics.hpp"
+#include "common/dictionary_reads.hpp"
 #include "common/saturating_math.hpp"
 #include "guest_access/input_names.hpp"
 #include "guest_access/path_minutes.hpp"
@@ -42,7 +43,7 @@ bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, 
 		const godot::Variant name = order[i];
 		const godot::Variant inventory_id = p_instance->get(names.local_inventory_id);
 		const int64_t on_hand = p_run.services.inventory->call(names.available_quantity, inventory_id, name);
-		const int64_t needed = p_inputs.get(name, p_run.keys.search.nil);
+		const int64_t needed = entry_or(p_inputs, name, p_run.keys.search.nil);
 		if (on_hand < needed) {
 			return false;
 		}

@@ -1,5 +1,7 @@
 #include "guest_access/guest_cells.hpp"
 
+#include "common/dictionary_reads.hpp"
+
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
@@ -12,11 +14,6 @@ bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Ve
 
 bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Variant &p_layer) {
 	return p_layers.has(p_layer);
-}
-
-bool dictionary_has(const godot::Variant &p_value, const godot::Variant &p_key) {
-	// The type first: an object's keyed test would run its script.
-	return p_value.get_type() == godot::Variant::DICTIONARY && p_value.has_key(p_key);
 }
 
 bool blocked(const ProjectionNames &p_names, const AccessKeys &p_keys, godot::Object *p_path, const godot::Variant &p_cell_key) {
@@ -35,7 +32,7 @@ bool blocked(const ProjectionNames &p_names, const AccessKeys &p_keys, godot::Ob
 		return false;
 	}
 	// An entry without the flag is a congested cell, not a blocked one.
-	return entry.get(p_keys.temporary_block, p_keys.no);
+	return entry_or(entry, p_keys.temporary_block, p_keys.no);
 }
 
 } // namespace veltrin

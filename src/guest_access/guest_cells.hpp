@@ -19,11 +19,6 @@ bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Ve
 // The same test for a layer number already held as a Variant.
 bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Variant &p_layer);
 
-// True when p_value is a dictionary holding p_key. A value read only for a test or two is
-// tested where it lies, not converted: a value of another type holds no key, as the empty
-// dictionary it would convert to.
-bool dictionary_has(const godot::Variant &p_value, const godot::Variant &p_key);
-
 // True when the path service's _cell_traffic holds a non-empty entry for the cell whose
 // "temporary_block" is set. Reads _cell_traffic on every call. p_cell_key is the cell as a
 // Vector3i Variant.

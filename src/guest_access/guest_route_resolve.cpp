@@ -1,5 +1,7 @@
 #include "guest_access/guest_route_resolve.hpp"
 
+#include "common/dictionary_reads.hpp"
+
 #include "guest_access/guest_cells.hpp"
 #include "guest_access/guest_route_copy.hpp"
 #include "guest_access/path_cache_key.hpp"
@@ -48,8 +50,7 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	const godot::Variant key = cache_key(names, path.get(), start, p_goal, p_query.layers, p_query.access);
 	godot::Dictionary path_cache = path->get(names._path_cache);
 	const godot::Dictionary batch = path->get(names._query_batch);
-	const godot::Dictionary targets = batch.get(keys.targets, keys.nil);
-	if (path_cache.has(key) || !targets.has(p_goal_key)) {
+	if (path_cache.has(key) || !dictionary_has(entry_or(batch, keys.targets, keys.nil), p_goal_key)) {
 		// Not this batch's question: the service answers it its own way.
 		return script_route(path->call(names._find_path_internal, start, p_goal));
 	}
@@ -66,7 +67,7 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	if (start == p_goal) {
 		route.push_back(start);
 	} else {
-		if (dictionary_has(p_tree.get(keys.settled, keys.nil), p_goal_key)) {
+		if (dictionary_has(entry_or(p_tree, keys.settled, keys.nil), p_goal_key)) {
 			// Assignment, not conversion: an answer that is not already typed Vector3i is
 			// refused with the engine's error and leaves the route empty.
 			const godot::Array answer = path->call(names._guest_tree_reconstruct_path, p_tree, p_goal);

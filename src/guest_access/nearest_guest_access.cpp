@@ -3,6 +3,7 @@
 #include "common/answers.hpp"
 #include "common/builtin.hpp"
 #include "common/diagnostics.hpp"
+#include "common/dictionary_reads.hpp"
 #include "common/saturating_math.hpp"
 #include "common/script_paths.hpp"
 #include "guest_access/guest_cells.hpp"
@@ -57,7 +58,7 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 void ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, const godot::Dictionary &p_targets) {
 	const ProjectionNames &names = p_query.names;
 	const AccessKeys &keys = p_query.keys;
-	if (static_cast<bool>(r_batch.get(keys.ready, keys.no))) {
+	if (static_cast<bool>(entry_or(r_batch, keys.ready, keys.no))) {
 		return;
 	}
 	{
@@ -79,7 +80,7 @@ enum class Selection {
 // The goals passed the prefilter, so each is a cell and its own key; r_best_index is the
 // winner's index in p_goals.
 Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, const godot::Dictionary &p_targets, const godot::Dictionary &p_tree, godot::Vector3i &r_best, int64_t &r_best_index) {
-	const godot::Dictionary settled = p_tree.get(p_keys.settled, p_keys.nil);
+	const godot::Dictionary settled = entry_or(p_tree, p_keys.settled, p_keys.nil);
 	std::optional<TreeCosts> costs;
 	bool found = false;
 	int64_t best_cost = 0;
@@ -121,7 +122,7 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	if (batch.is_empty()) {
 		return AccessAnswer();
 	}
-	const godot::Vector3i batch_start = batch.get(keys.start, keys.nil);
+	const godot::Vector3i batch_start = entry_or(batch, keys.start, keys.nil);
 	if (batch_start != query.start) {
 		return AccessAnswer();
 	}
@@ -129,7 +130,7 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	if (!passable.has(query.start_key) || blocked(names, keys, query.path.get(), query.start_key) || !layer_permitted(query.layers, query.start_layer)) {
 		return AccessAnswer();
 	}
-	const godot::Dictionary targets = batch.get(keys.targets, keys.nil);
+	const godot::Dictionary targets = entry_or(batch, keys.targets, keys.nil);
 	const godot::Dictionary path_cache = query.path->get(names._path_cache);
 	if (!goals_pass_prefilter(query, goals, passable, targets, path_cache)) {
 		return AccessAnswer();
@@ -137,11 +138,11 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 
 	const int64_t ticks_before = p_ticks.call();
 	ensure_query_tree(query, batch, targets);
-	const godot::Dictionary tree = batch.get(keys.tree, keys.nil);
-	if (!static_cast<bool>(tree.get(keys.usable, keys.no))) {
+	const godot::Dictionary tree = entry_or(batch, keys.tree, keys.nil);
+	if (!static_cast<bool>(entry_or(tree, keys.usable, keys.no))) {
 		return AccessAnswer();
 	}
-	if (static_cast<bool>(batch.get(keys.arithmetic_wrapped, keys.no))) {
+	if (static_cast<bool>(entry_or(batch, keys.arithmetic_wrapped, keys.no))) {
 		return AccessAnswer();
 	}
 
