@@ -42,7 +42,7 @@ bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, 
 		// asked below may still change.
 		const godot::Variant name = order[i];
 		const godot::Variant inventory_id = p_instance->get(names.local_inventory_id);
-		const int64_t on_hand = p_run.services.inventory->call(names.available_quantity, inventory_id, name);
+		const int64_t on_hand = p_run.services.inventory.call_held(names.available_quantity, inventory_id, name);
 		const int64_t needed = entry_or(p_inputs, name, p_run.keys.search.nil);
 		if (on_hand < needed) {
 			return false;
@@ -56,7 +56,7 @@ bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, 
 FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_tags) {
 	const ProjectionNames &names = p_run.names;
 	const godot::Variant definition_id = p_instance->get(names.definition_id);
-	const LiveObject definition(p_run.services.registry->call(names.get_facility, definition_id));
+	const LiveObject definition(p_run.services.registry.call_held(names.get_facility, definition_id));
 	if (definition.is_null()) {
 		return FacilityFilter::PASS_OVER;
 	}
@@ -104,7 +104,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 		row[keys.travel_minutes] = guest_path_minutes(names, services.path, services.elevators, route, p_run.request.movement_scale, p_run.request.stair_credit, p_run.request.orthogonal_cost, true);
 	}
 	row[keys.expected_wait] = expected_wait(names, p_instance);
-	row[keys.estimated_total_gold] = p_run.runtime->call(names.get_facility_business_price, p_instance.variant());
+	row[keys.estimated_total_gold] = p_run.runtime.call_held(names.get_facility_business_price, p_instance.variant());
 	const int64_t quality = p_instance->get(names.base_quality);
 	row[keys.expected_quality] = std::clamp(quality, QUALITY_MIN, QUALITY_MAX);
 	row[keys.need_relief] = need_relief;

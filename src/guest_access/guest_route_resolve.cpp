@@ -59,7 +59,7 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	const int64_t misses = path->get(names.cache_misses);
 	path->set(names.cache_misses, veltrin_native::signed_add(misses, 1));
 
-	if (start.z != p_goal.z && !static_cast<bool>(path->call(names._guest_batch_has_permitted_layer_crossing, start, p_goal, p_query.layers, p_query.access))) {
+	if (start.z != p_goal.z && !static_cast<bool>(path.call_held(names._guest_batch_has_permitted_layer_crossing, p_query.start_key, p_goal_key, p_query.layers_arg, p_query.access_arg))) {
 		return route_failure(names, path, names.GOAL_UNREACHABLE);
 	}
 
@@ -70,7 +70,8 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 		if (dictionary_has(entry_or(p_tree, keys.settled, keys.nil), p_goal_key)) {
 			// Assignment, not conversion: an answer that is not already typed Vector3i is
 			// refused with the engine's error and leaves the route empty.
-			const godot::Array answer = path->call(names._guest_tree_reconstruct_path, p_tree, p_goal);
+			const godot::Variant tree = p_tree;
+			const godot::Array answer = path.call_held(names._guest_tree_reconstruct_path, tree, p_goal_key);
 			route = answer;
 		}
 	}

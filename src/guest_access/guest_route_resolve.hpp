@@ -31,6 +31,9 @@ struct AccessQuery {
 	const godot::Variant &start_layer;
 	const godot::TypedArray<int64_t> &layers;
 	const godot::TypedArray<godot::StringName> &access;
+	// The two lists as the Variants every script call of the query is handed.
+	const godot::Variant &layers_arg;
+	const godot::Variant &access_arg;
 };
 
 // The route from the query's start to p_goal (p_goal_key: the goal as a Variant); empty

@@ -38,7 +38,7 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 			if (goal.z == p_query.start.z) {
 				return false;
 			}
-			if (static_cast<bool>(p_query.path->call(names._guest_batch_has_permitted_layer_crossing, p_query.start, goal, p_query.layers, p_query.access))) {
+			if (static_cast<bool>(p_query.path.call_held(names._guest_batch_has_permitted_layer_crossing, p_query.start_key, element, p_query.layers_arg, p_query.access_arg))) {
 				return false;
 			}
 		}
@@ -209,16 +209,18 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 	const godot::Array goals = p_goals.duplicate(false);
 	const godot::Variant start_key = p_start;
 	const godot::Variant start_layer = static_cast<int64_t>(p_start.z);
-	return answer_dictionary(p_keys, answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, start_layer, p_layers, p_access }, goals, p_fallback_target, p_ticks));
+	const godot::Variant layers_arg = p_layers;
+	const godot::Variant access_arg = p_access;
+	return answer_dictionary(p_keys, answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, start_layer, p_layers, p_access, layers_arg, access_arg }, goals, p_fallback_target, p_ticks));
 }
 
-AccessAnswer nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const AccessKeys &p_keys, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Variant &p_start_key, const godot::Variant &p_start_layer, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
+AccessAnswer nearest_guest_access_on_builtin_path(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
 	VELTRIN_PHASE(PHASE_NEAREST_TOTAL);
-	if (p_path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
+	if (p_query.path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
 		return AccessAnswer();
 	}
 	// The goals are the caller's own list, which no script holds: read in place.
-	return answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, p_start_key, p_start_layer, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);
+	return answer_from_batch(p_query, p_goals, p_fallback_target, p_ticks);
 }
 
 } // namespace veltrin

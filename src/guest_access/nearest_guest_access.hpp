@@ -2,6 +2,7 @@
 
 #include "common/live_object.hpp"
 #include "guest_access/access_keys.hpp"
+#include "guest_access/guest_route_resolve.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -37,8 +38,8 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 
 // The same search for a caller that has already found p_path to be the game's own path
 // service in this call, which spares testing its script again; its answer stays a plain
-// record, read by the caller without a dictionary in between. p_start_key and p_start_layer
-// are the start and its z as Variants, made once for all the caller's searches.
-AccessAnswer nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const AccessKeys &p_keys, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Variant &p_start_key, const godot::Variant &p_start_layer, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);
+// record, read by the caller without a dictionary in between. The query's Variants are made
+// once for all the caller's searches.
+AccessAnswer nearest_guest_access_on_builtin_path(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks);
 
 } // namespace veltrin

@@ -121,7 +121,8 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 		const bool repeat = memo_hit && asked_for_memo_with_bool && asked_connector == *memo_value;
 		if (!repeat) {
 			asked_connector = memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, from.cell, to.cell, godot::TypedArray<godot::StringName>()));
-			const godot::Variant owned = p_elevator_service->call(p_names.owns_connector, asked_connector);
+			const godot::Variant connector = asked_connector;
+			const godot::Variant owned = p_elevator_service.call_held(p_names.owns_connector, connector);
 			asked_for_memo_with_bool = memo_hit && owned.get_type() == godot::Variant::BOOL;
 			if (static_cast<bool>(owned)) {
 				costed = true;

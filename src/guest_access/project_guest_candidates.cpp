@@ -75,7 +75,8 @@ void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, 
 	}
 	const godot::Vector3i origin = p_instance->get(names.origin);
 	RowAccess access;
-	access.native = nearest_guest_access_on_builtin_path(names, p_run.keys.search, p_run.services.path, p_run.current_cell, p_run.current_cell_key, p_run.current_layer, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
+	const AccessQuery query { names, p_run.keys.search, p_run.services.path, p_run.current_cell, p_run.current_cell_key, p_run.current_layer, p_run.layers, p_run.access, p_run.layers_arg, p_run.access_arg };
+	access.native = nearest_guest_access_on_builtin_path(query, cells, origin, p_run.request.ticks);
 	if (!access.native.supported) {
 		// The native search does not cover this facility: the runtime finds the route.
 		access.script = godot::Dictionary(p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance.variant()));
@@ -128,6 +129,8 @@ godot::Dictionary project_guest_candidates_impl(godot::Object *p_runtime, const 
 	try {
 		run.layers.push_back(static_cast<int64_t>(0));
 		run.layers.push_back(static_cast<int64_t>(1));
+		run.layers_arg = run.layers;
+		run.access_arg = run.access;
 		const godot::Array instances = services.facilities->call(names.get_instances);
 		for (int64_t i = 0; i < instances.size(); i++) {
 			const LiveObject instance(instances[i]);

@@ -52,6 +52,9 @@ struct ProjectionRun {
 	// The current cell and its z as Variants, the keys of every search's start tests.
 	godot::Variant current_cell_key;
 	godot::Variant current_layer;
+	// The layers and access lists as the Variants the path service's scripts are handed.
+	godot::Variant layers_arg;
+	godot::Variant access_arg;
 };
 
 } // namespace veltrin
