@@ -51,6 +51,17 @@ bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, 
 	return true;
 }
 
+godot::Dictionary relief_for_tags(const ProjectionRun &p_run, uint32_t p_tag_bits) {
+	for (const std::pair<uint32_t, godot::Dictionary> &made : p_run.relief_made) {
+		if (made.first == p_tag_bits) {
+			return made.second.duplicate(false);
+		}
+	}
+	godot::Dictionary relief = tag_relief(p_run.keys.relief, p_tag_bits);
+	p_run.relief_made.emplace_back(p_tag_bits, relief.duplicate(false));
+	return relief;
+}
+
 } // namespace
 
 FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_tags) {
@@ -90,7 +101,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	const godot::Array &route = script_route ? *script_route : static_cast<const godot::Array &>(p_access.native.route);
 	// The runtime passed the builtin guard on entry, so only the tags' typing decides.
 	const bool native_tags = p_tags.get_typed_builtin() == godot::Variant::STRING_NAME;
-	const godot::Dictionary need_relief = native_tags ? tag_relief(keys.relief, builtin_tag_bits(names, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
+	const godot::Dictionary need_relief = native_tags ? relief_for_tags(p_run, builtin_tag_bits(names, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
 
 	godot::Dictionary row;
 	row[keys.facility_id] = p_instance->get(names.instance_id);
