@@ -35,21 +35,14 @@ const godot::Variant *memo_connector(const godot::Dictionary &p_memo, const godo
 	return &entry[p_to_cell];
 }
 
-// A one-floor climb through an infrastructure connector whose stair costs extra, when the
-// guest's stair credit outweighs the movement scale.
-bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::StringName &p_connector, std::optional<godot::String> &r_infrastructure_prefix, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
-	// The plain tests first: they need no call into the engine.
+// A one-floor climb through an infrastructure connector (p_connector is one) whose stair
+// costs extra, when the guest's stair credit outweighs the movement scale.
+bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::StringName &p_connector, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
 	if (p_from.x != p_to.x || p_from.z != p_to.z) {
 		return false;
 	}
 	const int64_t rise = static_cast<int64_t>(p_to.y) - static_cast<int64_t>(p_from.y);
 	if (rise != 1 && rise != -1) {
-		return false;
-	}
-	if (!r_infrastructure_prefix) {
-		r_infrastructure_prefix.emplace("infra.connector:");
-	}
-	if (!p_connector.begins_with(*r_infrastructure_prefix)) {
 		return false;
 	}
 	const godot::Dictionary record = p_path_service->call(p_names.get_connector, p_connector);
@@ -64,21 +57,32 @@ bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_servi
 }
 
 // A route cell and the memo's key for it: the route's element itself when it is stored as
-// a Vector3i, else the cell it converts to.
+// a Vector3i, else the cell it converts to. A stored cell is converted only when a step
+// needs it (a question to the service, a climb to test).
 struct RouteCell {
-	godot::Vector3i cell;
+	const godot::Variant *element = nullptr;
 	const godot::Variant *key = nullptr;
 	std::optional<godot::Variant> converted;
+	std::optional<godot::Vector3i> cell;
 };
 
 void read_route_cell(const godot::Variant &p_element, bool p_typed_cells, RouteCell &r_cell) {
-	r_cell.cell = p_element;
+	r_cell.element = &p_element;
+	r_cell.cell.reset();
 	if (p_typed_cells || p_element.get_type() == godot::Variant::VECTOR3I) {
 		r_cell.converted.reset();
 		r_cell.key = &p_element;
 	} else {
-		r_cell.key = &r_cell.converted.emplace(r_cell.cell);
+		r_cell.cell = godot::Vector3i(p_element);
+		r_cell.key = &r_cell.converted.emplace(*r_cell.cell);
 	}
+}
+
+const godot::Vector3i &cell_of(RouteCell &r_cell) {
+	if (!r_cell.cell) {
+		r_cell.cell = godot::Vector3i(*r_cell.element);
+	}
+	return *r_cell.cell;
 }
 
 int64_t step_count(const godot::Array &p_route) {
@@ -92,9 +96,11 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 	// The memo's entry for the step's start, reused from step to step.
 	godot::Dictionary entry;
 	bool asked_for_memo_with_bool = false;
+	// Only an infrastructure connector's steps can be costed stairs: a run of another needs
+	// no cell of its steps.
+	bool asked_infrastructure = false;
 	bool costed = false;
-	// Built once per route, and only for a route that climbs.
-	std::optional<godot::String> infrastructure_prefix;
+	const godot::String infrastructure_prefix("infra.connector:");
 	// The steps are read from the route as it was given, through a copy that nothing else
 	// holds: its elements stay put while the services' scripts run between steps, so each
 	// is read in place and serves as the memo's key, and a script that changes the route
@@ -111,7 +117,7 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 			started = true;
 			continue;
 		}
-		const RouteCell &from = ends[from_slot];
+		RouteCell &from = ends[from_slot];
 		RouteCell &to = ends[from_slot ^ 1];
 		read_route_cell(element, typed_cells, to);
 		const godot::Variant *memo_value = memo_connector(p_memo, *from.key, *to.key, entry);
@@ -120,7 +126,7 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 		// then the one asked about, and is compared where it lies in the memo.
 		const bool repeat = memo_hit && asked_for_memo_with_bool && asked_connector == *memo_value;
 		if (!repeat) {
-			asked_connector = memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, from.cell, to.cell, godot::TypedArray<godot::StringName>()));
+			asked_connector = memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, cell_of(from), cell_of(to), godot::TypedArray<godot::StringName>()));
 			const godot::Variant connector = asked_connector;
 			const godot::Variant owned = p_elevator_service.call_held(p_names.owns_connector, connector);
 			asked_for_memo_with_bool = memo_hit && owned.get_type() == godot::Variant::BOOL;
@@ -128,8 +134,9 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 				costed = true;
 				break;
 			}
+			asked_infrastructure = asked_connector.begins_with(infrastructure_prefix);
 		}
-		if (costed_stair(p_names, p_path_service, asked_connector, infrastructure_prefix, from.cell, to.cell, p_movement_scale, p_stair_credit)) {
+		if (asked_infrastructure && costed_stair(p_names, p_path_service, asked_connector, cell_of(from), cell_of(to), p_movement_scale, p_stair_credit)) {
 			costed = true;
 			break;
 		}
