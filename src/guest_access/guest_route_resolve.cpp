@@ -37,7 +37,8 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	if (!dictionary_has(passable, p_goal_key)) {
 		return route_failure(names, path, names.GOAL_NOT_PASSABLE);
 	}
-	if (!layer_permitted(p_query.layers, p_query.start_layer) || !layer_permitted(p_query.layers, p_goal)) {
+	// A goal on the start's layer passes with the start.
+	if (!layer_permitted(p_query.layers, p_query.start_layer) || (p_goal.z != start.z && !layer_permitted(p_query.layers, p_goal))) {
 		return route_failure(names, path, names.ACCESS_LAYER_DENIED);
 	}
 	if (blocked(names, keys, path.get(), p_query.start_key)) {
