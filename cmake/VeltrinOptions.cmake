@@ -83,6 +83,7 @@ if(VELTRIN_BUILD_FUZZERS)
 	if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
 		message(FATAL_ERROR "VELTRIN_BUILD_FUZZERS needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
 	endif()
-	add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+	add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+		-fsanitize-coverage-ignorelist=${CMAKE_CURRENT_LIST_DIR}/fuzz_coverage.ignorelist)
 	add_link_options(-fsanitize=address,undefined)
 endif()
