@@ -7,14 +7,19 @@
 // else is read or written.
 
 #include <godot_cpp/classes/object.hpp>
+#include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/variant.hpp>
+
+#include <type_traits>
 
 namespace veltrin {
 
 struct ObjectGone {};
 
 class LiveObject {
-	godot::Variant value;
+	// Mutable for callp, which the engine declares non-const; a call changes the object, not
+	// the value that refers to it.
+	mutable godot::Variant value;
 	bool held = false;
 
 public:
@@ -35,6 +40,19 @@ public:
 		return object;
 	}
 	godot::Object *operator->() const { return get(); }
+	// Calls p_method with arguments the caller already holds as Variants, none of them
+	// copied (Object::call makes a Variant of each argument and of the name). Reaches the
+	// object first, as every use does.
+	template <typename... Args>
+	godot::Variant call_held(const godot::StringName &p_method, const Args &...p_args) const {
+		static_assert((std::is_same<Args, godot::Variant>::value && ...), "the arguments are held as Variants");
+		get();
+		const godot::Variant *arguments[] = { &p_args..., nullptr };
+		godot::Variant result;
+		GDExtensionCallError error;
+		value.callp(p_method, arguments, static_cast<int>(sizeof...(Args)), result, error);
+		return result;
+	}
 	// The object, or null once freed: for clean-up that must not throw.
 	godot::Object *alive() const { return value.get_validated_object(); }
 };

@@ -1,6 +1,7 @@
 #include "guest_access/candidate_rows.hpp"
 
 #include "common/diagnostics.hpp"
+#include "common/dictionary_reads.hpp"
 #include "common/saturating_math.hpp"
 #include "guest_access/input_names.hpp"
 #include "guest_access/path_minutes.hpp"
@@ -41,8 +42,8 @@ bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, 
 		// asked below may still change.
 		const godot::Variant name = order[i];
 		const godot::Variant inventory_id = p_instance->get(names.local_inventory_id);
-		const int64_t on_hand = p_run.services.inventory->call(names.available_quantity, inventory_id, name);
-		const int64_t needed = p_inputs.get(name, p_run.keys.search.nil);
+		const int64_t on_hand = p_run.services.inventory.call_held(names.available_quantity, inventory_id, name);
+		const int64_t needed = entry_or(p_inputs, name, p_run.keys.search.nil);
 		if (on_hand < needed) {
 			return false;
 		}
@@ -50,12 +51,23 @@ bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, 
 	return true;
 }
 
+godot::Dictionary relief_for_tags(const ProjectionRun &p_run, uint32_t p_tag_bits) {
+	for (const std::pair<uint32_t, godot::Dictionary> &made : p_run.relief_made) {
+		if (made.first == p_tag_bits) {
+			return made.second.duplicate(false);
+		}
+	}
+	godot::Dictionary relief = tag_relief(p_run.keys.relief, p_tag_bits);
+	p_run.relief_made.emplace_back(p_tag_bits, relief.duplicate(false));
+	return relief;
+}
+
 } // namespace
 
 FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_tags) {
 	const ProjectionNames &names = p_run.names;
 	const godot::Variant definition_id = p_instance->get(names.definition_id);
-	const LiveObject definition(p_run.services.registry->call(names.get_facility, definition_id));
+	const LiveObject definition(p_run.services.registry.call_held(names.get_facility, definition_id));
 	if (definition.is_null()) {
 		return FacilityFilter::PASS_OVER;
 	}
@@ -77,28 +89,33 @@ godot::Dictionary short_candidate_row(const ProjectionRun &p_run, const LiveObje
 	return row;
 }
 
-godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance, const godot::Array &p_tags, const godot::Dictionary &p_access) {
+godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance, const godot::Array &p_tags, const RowAccess &p_access) {
 	const ProjectionNames &names = p_run.names;
 	const ProjectionKeys &keys = p_run.keys;
 	const ProjectionServices &services = p_run.services;
-	const godot::Array route = p_access.has(keys.search.path) ? godot::Array(p_access[keys.search.path]) : godot::Array();
+	const godot::Dictionary *script_access = p_access.script ? &*p_access.script : nullptr;
+	std::optional<godot::Array> script_route;
+	if (script_access) {
+		script_route.emplace(script_access->has(keys.search.path) ? godot::Array((*script_access)[keys.search.path]) : godot::Array());
+	}
+	const godot::Array &route = script_route ? *script_route : static_cast<const godot::Array &>(p_access.native.route);
 	// The runtime passed the builtin guard on entry, so only the tags' typing decides.
 	const bool native_tags = p_tags.get_typed_builtin() == godot::Variant::STRING_NAME;
-	const godot::Dictionary need_relief = native_tags ? tag_relief(keys.relief, builtin_tag_bits(names, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
+	const godot::Dictionary need_relief = native_tags ? relief_for_tags(p_run, builtin_tag_bits(names, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
 
 	godot::Dictionary row;
 	row[keys.facility_id] = p_instance->get(names.instance_id);
 	row[keys.facility_tags] = p_tags.duplicate(false);
 	const int64_t state = p_instance->get(names.state);
 	row[keys.is_open] = state == p_run.request.open_state || state == p_run.request.degraded_state;
-	row[keys.search.reachable] = p_access.get(keys.search.reachable, keys.search.no);
+	row[keys.search.reachable] = script_access ? script_access->get(keys.search.reachable, keys.search.no) : godot::Variant(p_access.native.reachable);
 	{
 		VELTRIN_PHASE(PHASE_TRAVEL_MINUTES);
 		// Both services passed the builtin guard on entry: the step memo is trusted.
 		row[keys.travel_minutes] = guest_path_minutes(names, services.path, services.elevators, route, p_run.request.movement_scale, p_run.request.stair_credit, p_run.request.orthogonal_cost, true);
 	}
 	row[keys.expected_wait] = expected_wait(names, p_instance);
-	row[keys.estimated_total_gold] = p_run.runtime->call(names.get_facility_business_price, p_instance.variant());
+	row[keys.estimated_total_gold] = p_run.runtime.call_held(names.get_facility_business_price, p_instance.variant());
 	const int64_t quality = p_instance->get(names.base_quality);
 	row[keys.expected_quality] = std::clamp(quality, QUALITY_MIN, QUALITY_MAX);
 	row[keys.need_relief] = need_relief;
@@ -108,7 +125,11 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	row[keys.service_category] = native_tags ? godot::Variant(builtin_tag_category(names, p_tags)) : p_run.runtime->call(names._service_category_for_tags, p_tags);
 
 	godot::Dictionary handle;
-	handle[keys.search.target_cell] = p_access.has(keys.search.target_cell) ? p_access.get(keys.search.target_cell, keys.search.nil) : services.guest->get(names.current_cell);
+	if (!script_access) {
+		handle[keys.search.target_cell] = p_access.native.target_cell;
+	} else {
+		handle[keys.search.target_cell] = script_access->has(keys.search.target_cell) ? script_access->get(keys.search.target_cell, keys.search.nil) : services.guest->get(names.current_cell);
+	}
 	handle[keys.graph_revision] = services.path->get(names.graph_revision);
 	row[keys.path_handle] = handle;
 	return row;

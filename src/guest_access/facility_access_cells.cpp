@@ -23,9 +23,20 @@ bool before_in_access_order(const godot::Vector3i &p_a, const godot::Vector3i &p
 	return p_a.x < p_b.x;
 }
 
-void add_if_passable(const godot::Dictionary &p_passable, const godot::Vector3i &p_cell, std::vector<godot::Vector3i> &r_cells) {
-	if (p_passable.has(p_cell)) {
-		r_cells.push_back(p_cell);
+// A passable cell, with the Variant it was looked up by, which the answer then holds.
+struct PassableCell {
+	godot::Vector3i cell;
+	godot::Variant key;
+
+	explicit PassableCell(const godot::Vector3i &p_cell) :
+	        cell(p_cell), key(p_cell) {}
+};
+
+// r_found has room reserved for the cell: its Variants are never moved.
+void add_if_passable(const godot::Dictionary &p_passable, const godot::Vector3i &p_cell, std::vector<PassableCell> &r_found) {
+	const PassableCell &probe = r_found.emplace_back(p_cell);
+	if (!p_passable.has(probe.key)) {
+		r_found.pop_back();
 	}
 }
 
@@ -36,14 +47,14 @@ godot::Array facility_access_cells(const ProjectionNames &p_names, godot::Object
 		return godot::Array();
 	}
 	const godot::Dictionary passable = p_path_service->get(p_names._passable_cells);
-	std::vector<godot::Vector3i> found;
+	std::vector<godot::Vector3i> neighbours;
 	const auto add_neighbours = [&](const godot::Vector3i &p_cell) {
 		// A neighbour beyond the 32-bit grid does not exist: it is not looked up.
 		if (p_cell.x > std::numeric_limits<int32_t>::min()) {
-			add_if_passable(passable, godot::Vector3i(p_cell.x - 1, p_cell.y, p_cell.z), found);
+			neighbours.push_back(godot::Vector3i(p_cell.x - 1, p_cell.y, p_cell.z));
 		}
 		if (p_cell.x < std::numeric_limits<int32_t>::max()) {
-			add_if_passable(passable, godot::Vector3i(p_cell.x + 1, p_cell.y, p_cell.z), found);
+			neighbours.push_back(godot::Vector3i(p_cell.x + 1, p_cell.y, p_cell.z));
 		}
 	};
 	// Read in place, not copied: nothing runs in the engine between the read and the loop.
@@ -53,19 +64,37 @@ godot::Array facility_access_cells(const ProjectionNames &p_names, godot::Object
 	if (cell_count == 0) {
 		add_neighbours(p_facility->get(p_names.origin));
 	}
-	found.reserve(static_cast<size_t>(cell_count) * 2 + 3);
+	neighbours.reserve(static_cast<size_t>(cell_count) * 2 + 2);
 	for (int64_t i = 0; i < cell_count; i++) {
 		add_neighbours(occupied[i]);
 	}
+	// Each neighbour is looked up once (two occupied cells side by side share one), and
+	// before the origin is read: that read runs the facility's script.
+	std::sort(neighbours.begin(), neighbours.end(), before_in_access_order);
+	neighbours.erase(std::unique(neighbours.begin(), neighbours.end()), neighbours.end());
+	std::vector<PassableCell> found;
+	found.reserve(neighbours.size() + 1);
+	for (const godot::Vector3i &cell : neighbours) {
+		add_if_passable(passable, cell, found);
+	}
+	const size_t neighbours_found = found.size();
 	const godot::Vector3i origin = p_facility->get(p_names.origin);
 	add_if_passable(passable, origin, found);
 
-	std::sort(found.begin(), found.end(), before_in_access_order);
-	found.erase(std::unique(found.begin(), found.end()), found.end());
-
+	// The neighbours found are in order; a passable origin goes in its place, once.
 	godot::Array result;
-	for (const godot::Vector3i &cell : found) {
-		result.append(cell);
+	bool origin_pending = found.size() > neighbours_found;
+	for (size_t i = 0; i < neighbours_found; i++) {
+		if (origin_pending && !before_in_access_order(found[i].cell, origin)) {
+			if (found[i].cell != origin) {
+				result.append(found.back().key);
+			}
+			origin_pending = false;
+		}
+		result.append(found[i].key);
+	}
+	if (origin_pending) {
+		result.append(found.back().key);
 	}
 	return result;
 }

@@ -16,6 +16,8 @@ namespace veltrin {
 
 // True when the cell's z is one of the permitted layers.
 bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Vector3i &p_cell);
+// The same test for a layer number already held as a Variant.
+bool layer_permitted(const godot::TypedArray<int64_t> &p_layers, const godot::Variant &p_layer);
 
 // True when the path service's _cell_traffic holds a non-empty entry for the cell whose
 // "temporary_block" is set. Reads _cell_traffic on every call. p_cell_key is the cell as a

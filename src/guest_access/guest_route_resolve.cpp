@@ -1,5 +1,7 @@
 #include "guest_access/guest_route_resolve.hpp"
 
+#include "common/dictionary_reads.hpp"
+
 #include "guest_access/guest_cells.hpp"
 #include "guest_access/guest_route_copy.hpp"
 #include "guest_access/path_cache_key.hpp"
@@ -28,14 +30,15 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	const AccessKeys &keys = p_query.keys;
 	const LiveObject &path = p_query.path;
 	const godot::Vector3i &start = p_query.start;
-	const godot::Dictionary passable = path->get(names._passable_cells);
-	if (!passable.has(p_query.start_key)) {
+	const godot::Variant passable = path->get(names._passable_cells);
+	if (!dictionary_has(passable, p_query.start_key)) {
 		return route_failure(names, path, names.START_NOT_PASSABLE);
 	}
-	if (!passable.has(p_goal_key)) {
+	if (!dictionary_has(passable, p_goal_key)) {
 		return route_failure(names, path, names.GOAL_NOT_PASSABLE);
 	}
-	if (!layer_permitted(p_query.layers, start) || !layer_permitted(p_query.layers, p_goal)) {
+	// A goal on the start's layer passes with the start.
+	if (!layer_permitted(p_query.layers, p_query.start_layer) || (p_goal.z != start.z && !layer_permitted(p_query.layers, p_goal))) {
 		return route_failure(names, path, names.ACCESS_LAYER_DENIED);
 	}
 	if (blocked(names, keys, path.get(), p_query.start_key)) {
@@ -48,8 +51,7 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	const godot::Variant key = cache_key(names, path.get(), start, p_goal, p_query.layers, p_query.access);
 	godot::Dictionary path_cache = path->get(names._path_cache);
 	const godot::Dictionary batch = path->get(names._query_batch);
-	const godot::Dictionary targets = batch.get(keys.targets, keys.nil);
-	if (path_cache.has(key) || !targets.has(p_goal_key)) {
+	if (path_cache.has(key) || !dictionary_has(entry_or(batch, keys.targets, keys.nil), p_goal_key)) {
 		// Not this batch's question: the service answers it its own way.
 		return script_route(path->call(names._find_path_internal, start, p_goal));
 	}
@@ -58,7 +60,7 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	const int64_t misses = path->get(names.cache_misses);
 	path->set(names.cache_misses, veltrin_native::signed_add(misses, 1));
 
-	if (start.z != p_goal.z && !static_cast<bool>(path->call(names._guest_batch_has_permitted_layer_crossing, start, p_goal, p_query.layers, p_query.access))) {
+	if (start.z != p_goal.z && !static_cast<bool>(path.call_held(names._guest_batch_has_permitted_layer_crossing, p_query.start_key, p_goal_key, p_query.layers_arg, p_query.access_arg))) {
 		return route_failure(names, path, names.GOAL_UNREACHABLE);
 	}
 
@@ -66,11 +68,11 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	if (start == p_goal) {
 		route.push_back(start);
 	} else {
-		const godot::Dictionary settled = p_tree.get(keys.settled, keys.nil);
-		if (settled.has(p_goal_key)) {
+		if (dictionary_has(entry_or(p_tree, keys.settled, keys.nil), p_goal_key)) {
 			// Assignment, not conversion: an answer that is not already typed Vector3i is
 			// refused with the engine's error and leaves the route empty.
-			const godot::Array answer = path->call(names._guest_tree_reconstruct_path, p_tree, p_goal);
+			const godot::Variant tree = p_tree;
+			const godot::Array answer = path.call_held(names._guest_tree_reconstruct_path, tree, p_goal_key);
 			route = answer;
 		}
 	}

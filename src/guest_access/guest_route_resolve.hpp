@@ -27,8 +27,13 @@ struct AccessQuery {
 	const LiveObject &path;
 	const godot::Vector3i &start;
 	const godot::Variant &start_key;
+	// The start's layer number, the key of its layer test.
+	const godot::Variant &start_layer;
 	const godot::TypedArray<int64_t> &layers;
 	const godot::TypedArray<godot::StringName> &access;
+	// The two lists as the Variants every script call of the query is handed.
+	const godot::Variant &layers_arg;
+	const godot::Variant &access_arg;
 };
 
 // The route from the query's start to p_goal (p_goal_key: the goal as a Variant); empty

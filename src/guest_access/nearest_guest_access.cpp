@@ -3,6 +3,7 @@
 #include "common/answers.hpp"
 #include "common/builtin.hpp"
 #include "common/diagnostics.hpp"
+#include "common/dictionary_reads.hpp"
 #include "common/saturating_math.hpp"
 #include "common/script_paths.hpp"
 #include "guest_access/guest_cells.hpp"
@@ -37,7 +38,7 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 			if (goal.z == p_query.start.z) {
 				return false;
 			}
-			if (static_cast<bool>(p_query.path->call(names._guest_batch_has_permitted_layer_crossing, p_query.start, goal, p_query.layers, p_query.access))) {
+			if (static_cast<bool>(p_query.path.call_held(names._guest_batch_has_permitted_layer_crossing, p_query.start_key, element, p_query.layers_arg, p_query.access_arg))) {
 				return false;
 			}
 		}
@@ -57,7 +58,7 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 void ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, const godot::Dictionary &p_targets) {
 	const ProjectionNames &names = p_query.names;
 	const AccessKeys &keys = p_query.keys;
-	if (static_cast<bool>(r_batch.get(keys.ready, keys.no))) {
+	if (static_cast<bool>(entry_or(r_batch, keys.ready, keys.no))) {
 		return;
 	}
 	{
@@ -79,7 +80,7 @@ enum class Selection {
 // The goals passed the prefilter, so each is a cell and its own key; r_best_index is the
 // winner's index in p_goals.
 Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, const godot::Dictionary &p_targets, const godot::Dictionary &p_tree, godot::Vector3i &r_best, int64_t &r_best_index) {
-	const godot::Dictionary settled = p_tree.get(p_keys.settled, p_keys.nil);
+	const godot::Dictionary settled = entry_or(p_tree, p_keys.settled, p_keys.nil);
 	std::optional<TreeCosts> costs;
 	bool found = false;
 	int64_t best_cost = 0;
@@ -112,53 +113,51 @@ godot::TypedArray<godot::Vector3i> resolve_timed(const AccessQuery &p_query, con
 
 // Steps after the path service's script test: the batch, the prefilter, the tree, the
 // selection, the resolutions and the measured signal.
-godot::Dictionary answer_from_batch(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
-	// The goals as the caller gave them: a script the query calls may empty or refill the
-	// caller's list (it is shared), and the query answers for what it was asked.
-	const godot::Array goals = p_goals.duplicate(false);
+AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
+	const godot::Array &goals = p_goals;
 	const AccessQuery &query = p_query;
 	const ProjectionNames &names = query.names;
 	const AccessKeys &keys = query.keys;
 	godot::Dictionary batch = query.path->get(names._query_batch);
 	if (batch.is_empty()) {
-		return declined_answer();
+		return AccessAnswer();
 	}
-	const godot::Vector3i batch_start = batch.get(keys.start, keys.nil);
+	const godot::Vector3i batch_start = entry_or(batch, keys.start, keys.nil);
 	if (batch_start != query.start) {
-		return declined_answer();
+		return AccessAnswer();
 	}
 	const godot::Dictionary passable = query.path->get(names._passable_cells);
-	if (!passable.has(query.start_key) || blocked(names, keys, query.path.get(), query.start_key) || !layer_permitted(query.layers, query.start)) {
-		return declined_answer();
+	if (!passable.has(query.start_key) || blocked(names, keys, query.path.get(), query.start_key) || !layer_permitted(query.layers, query.start_layer)) {
+		return AccessAnswer();
 	}
-	const godot::Dictionary targets = batch.get(keys.targets, keys.nil);
+	const godot::Dictionary targets = entry_or(batch, keys.targets, keys.nil);
 	const godot::Dictionary path_cache = query.path->get(names._path_cache);
 	if (!goals_pass_prefilter(query, goals, passable, targets, path_cache)) {
-		return declined_answer();
+		return AccessAnswer();
 	}
 
 	const int64_t ticks_before = p_ticks.call();
 	ensure_query_tree(query, batch, targets);
-	const godot::Dictionary tree = batch.get(keys.tree, keys.nil);
-	if (!static_cast<bool>(tree.get(keys.usable, keys.no))) {
-		return declined_answer();
+	const godot::Dictionary tree = entry_or(batch, keys.tree, keys.nil);
+	if (!static_cast<bool>(entry_or(tree, keys.usable, keys.no))) {
+		return AccessAnswer();
 	}
-	if (static_cast<bool>(batch.get(keys.arithmetic_wrapped, keys.no))) {
-		return declined_answer();
+	if (static_cast<bool>(entry_or(batch, keys.arithmetic_wrapped, keys.no))) {
+		return AccessAnswer();
 	}
 
 	godot::Vector3i best = p_fallback_target;
 	int64_t best_index = 0;
 	const Selection selection = select_goal(keys, goals, targets, tree, best, best_index);
 	if (selection == Selection::UNSUPPORTED) {
-		return declined_answer();
+		return AccessAnswer();
 	}
 	const bool found = selection == Selection::FOUND;
-	godot::TypedArray<godot::Vector3i> route;
+	AccessAnswer answer;
 	if (found) {
-		route = resolve_timed(query, best, goals[best_index], tree);
-		if (route.is_empty()) {
-			return declined_answer();
+		answer.route = resolve_timed(query, best, goals[best_index], tree);
+		if (answer.route.is_empty()) {
+			return AccessAnswer();
 		}
 	}
 	// The service's last-query fields always end up describing the last goal asked for.
@@ -171,11 +170,21 @@ godot::Dictionary answer_from_batch(const AccessQuery &p_query, const godot::Arr
 	const int64_t ticks_after = p_ticks.call();
 	query.path->emit_signal(names.path_query_measured, non_negative_difference(ticks_after, ticks_before));
 
+	answer.supported = true;
+	answer.reachable = found;
+	answer.target_cell = best;
+	return answer;
+}
+
+godot::Dictionary answer_dictionary(const AccessKeys &p_keys, const AccessAnswer &p_answer) {
+	if (!p_answer.supported) {
+		return declined_answer();
+	}
 	godot::Dictionary answer;
-	answer[keys.supported] = true;
-	answer[keys.reachable] = found;
-	answer[keys.path] = route;
-	answer[keys.target_cell] = best;
+	answer[p_keys.supported] = true;
+	answer[p_keys.reachable] = p_answer.reachable;
+	answer[p_keys.path] = p_answer.route;
+	answer[p_keys.target_cell] = p_answer.target_cell;
 	return answer;
 }
 
@@ -195,17 +204,23 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 	if (!builtin(p_names.resource_path, p_path.get(), PATH_SERVICE_SCRIPT)) {
 		return declined_answer();
 	}
+	// The goals as the caller gave them: a script the query calls may empty or refill the
+	// caller's list (it is shared), and the query answers for what it was asked.
+	const godot::Array goals = p_goals.duplicate(false);
 	const godot::Variant start_key = p_start;
-	return answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);
+	const godot::Variant start_layer = static_cast<int64_t>(p_start.z);
+	const godot::Variant layers_arg = p_layers;
+	const godot::Variant access_arg = p_access;
+	return answer_dictionary(p_keys, answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, start_layer, p_layers, p_access, layers_arg, access_arg }, goals, p_fallback_target, p_ticks));
 }
 
-godot::Dictionary nearest_guest_access_on_builtin_path(const ProjectionNames &p_names, const AccessKeys &p_keys, const LiveObject &p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
+AccessAnswer nearest_guest_access_on_builtin_path(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
 	VELTRIN_PHASE(PHASE_NEAREST_TOTAL);
-	if (p_path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
-		return declined_answer();
+	if (p_query.path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
+		return AccessAnswer();
 	}
-	const godot::Variant start_key = p_start;
-	return answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, p_layers, p_access }, p_goals, p_fallback_target, p_ticks);
+	// The goals are the caller's own list, which no script holds: read in place.
+	return answer_from_batch(p_query, p_goals, p_fallback_target, p_ticks);
 }
 
 } // namespace veltrin

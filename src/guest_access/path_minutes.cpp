@@ -20,41 +20,29 @@ namespace {
 
 constexpr int64_t COSTED_STAIR_COST = 150;
 
-// The connector of one step, from the path service's memo when it holds the step.
-struct StepConnector {
-	godot::StringName connector;
-	bool memo_hit = false;
-};
-
-// The route's own cell Variants are the memo's keys, and nothing is copied out of the memo
-// but the connector: no key or default is built per step. A cell the memo does not hold,
-// or a step its entry does not hold, is asked of the service.
-StepConnector step_connector(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, const godot::Vector3i &p_from, const godot::Vector3i &p_to) {
-	if (p_memo.has(p_from_cell)) {
-		const godot::Dictionary entry = p_memo[p_from_cell];
-		if (entry.has(p_to_cell)) {
-			const godot::Variant &value = entry[p_to_cell];
-			return StepConnector { value, p_memo_trusted && value.get_type() == godot::Variant::STRING_NAME };
-		}
+// The memo's connector for one step, or null when the memo does not hold the step. The
+// route's own cell Variants are the memo's keys, so no key is built per step; the answer
+// points into r_entry (or the memo) and is read before any script runs again.
+const godot::Variant *memo_connector(const godot::Dictionary &p_memo, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, godot::Dictionary &r_entry) {
+	if (!p_memo.has(p_from_cell)) {
+		return nullptr;
 	}
-	return StepConnector { p_path_service->call(p_names.get_step_connector, p_from, p_to, godot::TypedArray<godot::StringName>()), false };
+	r_entry = p_memo[p_from_cell];
+	const godot::Dictionary &entry = r_entry;
+	if (!entry.has(p_to_cell)) {
+		return nullptr;
+	}
+	return &entry[p_to_cell];
 }
 
-// A one-floor climb through an infrastructure connector whose stair costs extra, when the
-// guest's stair credit outweighs the movement scale.
-bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::StringName &p_connector, std::optional<godot::String> &r_infrastructure_prefix, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
-	// The plain tests first: they need no call into the engine.
+// A one-floor climb through an infrastructure connector (p_connector is one) whose stair
+// costs extra, when the guest's stair credit outweighs the movement scale.
+bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_service, const godot::StringName &p_connector, const godot::Vector3i &p_from, const godot::Vector3i &p_to, int64_t p_movement_scale, int64_t p_stair_credit) {
 	if (p_from.x != p_to.x || p_from.z != p_to.z) {
 		return false;
 	}
 	const int64_t rise = static_cast<int64_t>(p_to.y) - static_cast<int64_t>(p_from.y);
 	if (rise != 1 && rise != -1) {
-		return false;
-	}
-	if (!r_infrastructure_prefix) {
-		r_infrastructure_prefix.emplace("infra.connector:");
-	}
-	if (!p_connector.begins_with(*r_infrastructure_prefix)) {
 		return false;
 	}
 	const godot::Dictionary record = p_path_service->call(p_names.get_connector, p_connector);
@@ -69,21 +57,32 @@ bool costed_stair(const ProjectionNames &p_names, const LiveObject &p_path_servi
 }
 
 // A route cell and the memo's key for it: the route's element itself when it is stored as
-// a Vector3i, else the cell it converts to.
+// a Vector3i, else the cell it converts to. A stored cell is converted only when a step
+// needs it (a question to the service, a climb to test).
 struct RouteCell {
-	godot::Vector3i cell;
+	const godot::Variant *element = nullptr;
 	const godot::Variant *key = nullptr;
 	std::optional<godot::Variant> converted;
+	std::optional<godot::Vector3i> cell;
 };
 
 void read_route_cell(const godot::Variant &p_element, bool p_typed_cells, RouteCell &r_cell) {
-	r_cell.cell = p_element;
+	r_cell.element = &p_element;
+	r_cell.cell.reset();
 	if (p_typed_cells || p_element.get_type() == godot::Variant::VECTOR3I) {
 		r_cell.converted.reset();
 		r_cell.key = &p_element;
 	} else {
-		r_cell.key = &r_cell.converted.emplace(r_cell.cell);
+		r_cell.cell = godot::Vector3i(p_element);
+		r_cell.key = &r_cell.converted.emplace(*r_cell.cell);
 	}
+}
+
+const godot::Vector3i &cell_of(RouteCell &r_cell) {
+	if (!r_cell.cell) {
+		r_cell.cell = godot::Vector3i(*r_cell.element);
+	}
+	return *r_cell.cell;
 }
 
 int64_t step_count(const godot::Array &p_route) {
@@ -91,12 +90,17 @@ int64_t step_count(const godot::Array &p_route) {
 }
 
 int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
-	// The last elevator question, remembered to skip repeats along a run of one connector.
+	// The step's connector: the last elevator question, remembered to skip repeats along a
+	// run of one connector.
 	godot::StringName asked_connector;
+	// The memo's entry for the step's start, reused from step to step.
+	godot::Dictionary entry;
 	bool asked_for_memo_with_bool = false;
+	// Only an infrastructure connector's steps can be costed stairs: a run of another needs
+	// no cell of its steps.
+	bool asked_infrastructure = false;
 	bool costed = false;
-	// Built once per route, and only for a route that climbs.
-	std::optional<godot::String> infrastructure_prefix;
+	const godot::String infrastructure_prefix("infra.connector:");
 	// The steps are read from the route as it was given, through a copy that nothing else
 	// holds: its elements stay put while the services' scripts run between steps, so each
 	// is read in place and serves as the memo's key, and a script that changes the route
@@ -113,23 +117,26 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 			started = true;
 			continue;
 		}
-		const RouteCell &from = ends[from_slot];
+		RouteCell &from = ends[from_slot];
 		RouteCell &to = ends[from_slot ^ 1];
 		read_route_cell(element, typed_cells, to);
-		const StepConnector step = step_connector(p_names, p_path_service, p_memo, p_memo_trusted, *from.key, *to.key, from.cell, to.cell);
-
-		// A false answer for the same connector stands for the whole run.
-		const bool repeat = step.memo_hit && asked_for_memo_with_bool && step.connector == asked_connector;
+		const godot::Variant *memo_value = memo_connector(p_memo, *from.key, *to.key, entry);
+		const bool memo_hit = memo_value != nullptr && p_memo_trusted && memo_value->get_type() == godot::Variant::STRING_NAME;
+		// A false answer for the same connector stands for the whole run; the connector is
+		// then the one asked about, and is compared where it lies in the memo.
+		const bool repeat = memo_hit && asked_for_memo_with_bool && asked_connector == *memo_value;
 		if (!repeat) {
-			const godot::Variant owned = p_elevator_service->call(p_names.owns_connector, step.connector);
-			asked_connector = step.connector;
-			asked_for_memo_with_bool = step.memo_hit && owned.get_type() == godot::Variant::BOOL;
+			asked_connector = memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, cell_of(from), cell_of(to), godot::TypedArray<godot::StringName>()));
+			const godot::Variant connector = asked_connector;
+			const godot::Variant owned = p_elevator_service.call_held(p_names.owns_connector, connector);
+			asked_for_memo_with_bool = memo_hit && owned.get_type() == godot::Variant::BOOL;
 			if (static_cast<bool>(owned)) {
 				costed = true;
 				break;
 			}
+			asked_infrastructure = asked_connector.begins_with(infrastructure_prefix);
 		}
-		if (costed_stair(p_names, p_path_service, step.connector, infrastructure_prefix, from.cell, to.cell, p_movement_scale, p_stair_credit)) {
+		if (asked_infrastructure && costed_stair(p_names, p_path_service, asked_connector, cell_of(from), cell_of(to), p_movement_scale, p_stair_credit)) {
 			costed = true;
 			break;
 		}

@@ -74,12 +74,12 @@ void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, 
 		cells = facility_access_cells(names, p_run.services.path.get(), p_instance.get());
 	}
 	const godot::Vector3i origin = p_instance->get(names.origin);
-	godot::Dictionary access = nearest_guest_access_on_builtin_path(names, p_run.keys.search, p_run.services.path, p_run.current_cell, cells, origin, p_run.layers, p_run.access, p_run.request.ticks);
-	if (static_cast<bool>(access.get(p_run.keys.search.supported, p_run.keys.search.no))) {
-		access.erase(p_run.keys.search.supported);
-	} else {
+	RowAccess access;
+	const AccessQuery query { names, p_run.keys.search, p_run.services.path, p_run.current_cell, p_run.current_cell_key, p_run.current_layer, p_run.layers, p_run.access, p_run.layers_arg, p_run.access_arg };
+	access.native = nearest_guest_access_on_builtin_path(query, cells, origin, p_run.request.ticks);
+	if (!access.native.supported) {
 		// The native search does not cover this facility: the runtime finds the route.
-		access = p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance.variant());
+		access.script = godot::Dictionary(p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance.variant()));
 	}
 	VELTRIN_PHASE(PHASE_ROW_PREPARE);
 	r_candidates.append(full_candidate_row(p_run, p_instance, tags, access));
@@ -120,13 +120,17 @@ godot::Dictionary project_guest_candidates_impl(godot::Object *p_runtime, const 
 	request.orthogonal_cost = p_orthogonal_cost;
 	request.ticks = p_ticks;
 	const ProjectionKeys keys(names);
-	ProjectionRun run { names, keys, runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>() };
+	ProjectionRun run { names, keys, runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>(), godot::Variant(), godot::Variant(), godot::Variant(), godot::Variant(), {} };
 	run.current_cell = open_query_batch(names, services, first_instances);
+	run.current_cell_key = run.current_cell;
+	run.current_layer = static_cast<int64_t>(run.current_cell.z);
 
 	// From here on the batch is open: every way out closes it.
 	try {
 		run.layers.push_back(static_cast<int64_t>(0));
 		run.layers.push_back(static_cast<int64_t>(1));
+		run.layers_arg = run.layers;
+		run.access_arg = run.access;
 		const godot::Array instances = services.facilities->call(names.get_instances);
 		for (int64_t i = 0; i < instances.size(); i++) {
 			const LiveObject instance(instances[i]);

@@ -19,7 +19,7 @@ bool facilities_are_builtin(const ProjectionNames &p_names, const ProjectionServ
 			return false;
 		}
 		const godot::Variant definition_id = instance->get(p_names.definition_id);
-		const LiveObject definition(p_services.registry->call(p_names.get_facility, definition_id));
+		const LiveObject definition(p_services.registry.call_held(p_names.get_facility, definition_id));
 		// A facility of an unknown kind is left out later; it does not stop the projection.
 		if (!definition.is_null() && !builtin(p_names.resource_path, definition.get(), definition_script)) {
 			return false;

@@ -10,12 +10,15 @@
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/callable.hpp>
+#include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/variant.hpp>
 #include <godot_cpp/variant/vector3i.hpp>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace veltrin {
 
@@ -49,6 +52,15 @@ struct ProjectionRun {
 	godot::Vector3i current_cell;
 	godot::TypedArray<int64_t> layers;
 	godot::TypedArray<godot::StringName> access;
+	// The current cell and its z as Variants, the keys of every search's start tests.
+	godot::Variant current_cell_key;
+	godot::Variant current_layer;
+	// The layers and access lists as the Variants the path service's scripts are handed.
+	godot::Variant layers_arg;
+	godot::Variant access_arg;
+	// The relief dictionaries made so far, by tag bits, kept unshared: each row gets a copy
+	// of its own, one call into the engine instead of one per entry.
+	mutable std::vector<std::pair<uint32_t, godot::Dictionary>> relief_made;
 };
 
 } // namespace veltrin

@@ -1,13 +1,15 @@
 #include "guest_access/query_tree_cost.hpp"
 
+#include "common/dictionary_reads.hpp"
+
 #include <godot_cpp/variant/variant.hpp>
 
 namespace veltrin {
 
 TreeCosts::TreeCosts(const AccessKeys &p_keys, const godot::Dictionary &p_tree) :
-        compact(p_tree.get(p_keys.compact, p_keys.no)),
-        table(p_tree.get(compact ? p_keys.indices : p_keys.costs, p_keys.nil)),
-        cost_values(compact ? godot::PackedInt64Array(p_tree.get(p_keys.cost_values, p_keys.nil)) : godot::PackedInt64Array()) {
+        compact(entry_or(p_tree, p_keys.compact, p_keys.no)),
+        table(entry_or(p_tree, compact ? p_keys.indices : p_keys.costs, p_keys.nil)),
+        cost_values(compact ? godot::PackedInt64Array(entry_or(p_tree, p_keys.cost_values, p_keys.nil)) : godot::PackedInt64Array()) {
 }
 
 bool find_tree_cost(const TreeCosts &p_costs, const godot::Variant &p_goal_key, int64_t &r_cost) {

@@ -94,6 +94,11 @@ TEST_F(AccessCellsTest, TakesPassableXNeighboursOnceInZYXOrder) {
 	        cell_list({ Vector3i(2, 5, 0), Vector3i(9, 0, 1), Vector3i(3, 1, 1) }));
 	EXPECT_EQ(access_of(cell_list({ Vector3i(4, 0, 0), Vector3i(6, 0, 0) }), Vector3i(4, 0, 0), { Vector3i(5, 0, 0) }),
 	        cell_list({ Vector3i(5, 0, 0) }));
+	// A passable origin takes its place in the order, once, also when it is a neighbour.
+	EXPECT_EQ(access_of(cell_list({ Vector3i(5, 0, 0) }), Vector3i(4, 0, 0), { Vector3i(4, 0, 0), Vector3i(6, 0, 0) }),
+	        cell_list({ Vector3i(4, 0, 0), Vector3i(6, 0, 0) }));
+	EXPECT_EQ(access_of(cell_list({ Vector3i(1, 0, 0) }), Vector3i(9, 0, 0), { Vector3i(0, 0, 0), Vector3i(2, 0, 0), Vector3i(9, 0, 0) }),
+	        cell_list({ Vector3i(0, 0, 0), Vector3i(2, 0, 0), Vector3i(9, 0, 0) }));
 	// Signed order: negative coordinates first.
 	EXPECT_EQ(access_of(cell_list({ Vector3i(0, -1, 0), Vector3i(0, 1, 0) }), Vector3i(0, 1, 0),
 	                  { Vector3i(1, 1, 0), Vector3i(-1, -1, 0), Vector3i(1, -1, 0) }),

@@ -268,6 +268,22 @@ TEST_F(ProjectionTest, ComputesWaitFitAndQualityWithClampsAndSaturation) {
 	}
 }
 
+TEST_F(ProjectionTest, RowsOfOneKindHoldReliefDictionariesOfTheirOwn) {
+	resort->instances.clear();
+	resort->add_facility(facility_values("bar", "plain_kind", Vector3i(5, 0, 0)));
+	resort->add_facility(facility_values("pub", "plain_kind", Vector3i(5, 0, 0)));
+	resort->add_facility(facility_values("inn", "plain_kind", Vector3i(5, 0, 0)));
+	const Array rows = candidates_of(project());
+	ASSERT_EQ(rows.size(), 3);
+	for (int64_t written = 0; written < 2; written++) {
+		Dictionary relief = Dictionary(rows[written]).get("need_relief", Variant());
+		const Dictionary next = Dictionary(rows[written + 1]).get("need_relief", Variant());
+		EXPECT_EQ(relief, next);
+		relief[StringName("leisure")] = int64_t(-1);
+		EXPECT_NE(int64_t(next.get("leisure", -1)), -1);
+	}
+}
+
 TEST_F(ProjectionTest, OpenMeansTheOpenOrTheDegradedState) {
 	for (const int64_t state : { FACILITY_OPEN, FACILITY_DEGRADED, FACILITY_CLOSED, int64_t(7) }) {
 		resort->instances.clear();

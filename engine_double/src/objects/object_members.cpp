@@ -213,6 +213,24 @@ Variant Object::_call_variadic(const StringName &p_method, const Variant **p_arg
 	return ObjectAccess::callp(this, p_method, p_args, p_argcount, error);
 }
 
+void Variant::callp(const StringName &p_method, const Variant **p_args, int p_argcount, Variant &r_ret, GDExtensionCallError &r_error) {
+	ENGINE_DOUBLE_CROSSING;
+	r_error.error = GDEXTENSION_CALL_OK;
+	r_error.argument = 0;
+	r_error.expected = 0;
+	r_ret = Variant();
+	if (get_type() != OBJECT) {
+		r_error.error = GDEXTENSION_CALL_ERROR_INVALID_METHOD;
+		return;
+	}
+	Object *object = get_validated_object();
+	if (object == nullptr) {
+		r_error.error = GDEXTENSION_CALL_ERROR_INSTANCE_IS_NULL;
+		return;
+	}
+	r_ret = ObjectAccess::callp(object, p_method, p_args, p_argcount, r_error);
+}
+
 void Object::_call_deferred_variadic(const StringName &p_method, const Variant **p_args, int p_argcount) {
 	ENGINE_DOUBLE_CROSSINGS(2);
 	std::vector<Variant> arguments;

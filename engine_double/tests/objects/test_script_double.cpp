@@ -258,3 +258,26 @@ TEST_F(ScriptObjects, MethodCallablesOfAScriptObjectCallBack) {
 	// The log shows the read of the method and the call it led to.
 	EXPECT_THAT(engine_double::call_log_lines(), ElementsAre("path_service.gd get two_args", "path_service.gd call two_args(20, 22)"));
 }
+
+TEST_F(ScriptObjects, VariantCallpReachesTheMethodAsObjectCallDoes) {
+	Object *object = path_service_script()->instantiate_object();
+	Variant target = object;
+	const Variant first = 20;
+	const Variant second = 22;
+	const Variant *arguments[] = { &first, &second };
+	Variant result;
+	GDExtensionCallError error;
+	target.callp("two_args", arguments, 2, result, error);
+	EXPECT_EQ(error.error, GDEXTENSION_CALL_OK);
+	EXPECT_EQ(int64_t(result), 42);
+	EXPECT_THAT(engine_double::call_log_lines(), ElementsAre("path_service.gd call two_args(20, 22)"));
+	// A freed object and a value without methods answer nil with the error, calling nothing.
+	memdelete(object);
+	target.callp("two_args", arguments, 2, result, error);
+	EXPECT_EQ(error.error, GDEXTENSION_CALL_ERROR_INSTANCE_IS_NULL);
+	Variant number = 5;
+	number.callp("two_args", arguments, 2, result, error);
+	EXPECT_EQ(error.error, GDEXTENSION_CALL_ERROR_INVALID_METHOD);
+	EXPECT_EQ(result.get_type(), Variant::NIL);
+	EXPECT_EQ(engine_double::call_log_size(), 1u);
+}

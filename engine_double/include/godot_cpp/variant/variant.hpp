@@ -4,6 +4,8 @@
 #include <godot_cpp/core/defs.hpp>
 #include <godot_cpp/variant/builtin_types.hpp>
 
+#include <gdextension_interface.h>
+
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -323,6 +325,12 @@ public:
 	Variant get_indexed(int64_t p_index, bool &r_valid, bool &r_oob) const;
 	bool in(const Variant &p_index, bool *r_valid = nullptr) const;
 	bool has_key(const Variant &p_key, bool *r_valid = nullptr) const;
+
+	// One call into the engine with the caller's own argument Variants (none is copied).
+	// On an object: its method, as Object::call reaches it (a freed object answers
+	// INSTANCE_IS_NULL, as a debug engine does). The builtin types' methods are not modelled
+	// here: they answer INVALID_METHOD.
+	void callp(const StringName &p_method, const Variant **p_args, int p_argcount, Variant &r_ret, GDExtensionCallError &r_error);
 
 	Variant duplicate(bool p_deep = false) const;
 	void clear();
