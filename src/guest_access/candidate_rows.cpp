@@ -85,7 +85,7 @@ FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_i
 godot::Dictionary short_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance) {
 	godot::Dictionary row;
 	row[p_run.keys.facility_id] = p_instance->get(p_run.names.instance_id);
-	row[p_run.keys.inputs_available] = false;
+	row.set(p_run.keys.inputs_available, p_run.keys.search.no);
 	return row;
 }
 
@@ -107,8 +107,14 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	row[keys.facility_id] = p_instance->get(names.instance_id);
 	row[keys.facility_tags] = p_tags.duplicate(false);
 	const int64_t state = p_instance->get(names.state);
-	row[keys.is_open] = state == p_run.request.open_state || state == p_run.request.degraded_state;
-	row[keys.search.reachable] = script_access ? script_access->get(keys.search.reachable, keys.search.no) : godot::Variant(p_access.native.reachable);
+	// Values held by the key table are set as they are: no Variant made and released per row.
+	const bool open = state == p_run.request.open_state || state == p_run.request.degraded_state;
+	row.set(keys.is_open, open ? keys.search.yes : keys.search.no);
+	if (script_access) {
+		row.set(keys.search.reachable, script_access->get(keys.search.reachable, keys.search.no));
+	} else {
+		row.set(keys.search.reachable, p_access.native.reachable ? keys.search.yes : keys.search.no);
+	}
 	{
 		VELTRIN_PHASE(PHASE_TRAVEL_MINUTES);
 		// Both services passed the builtin guard on entry: the step memo is trusted.
@@ -119,8 +125,8 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	const int64_t quality = p_instance->get(names.base_quality);
 	row[keys.expected_quality] = std::clamp(quality, QUALITY_MIN, QUALITY_MAX);
 	row[keys.need_relief] = need_relief;
-	row[keys.risk_level] = static_cast<int64_t>(0);
-	row[keys.illegal_level] = static_cast<int64_t>(0);
+	row.set(keys.risk_level, keys.zero);
+	row.set(keys.illegal_level, keys.zero);
 	row[keys.group_fit] = group_fit(names, p_instance);
 	row[keys.service_category] = native_tags ? godot::Variant(builtin_tag_category(names, p_tags)) : p_run.runtime->call(names._service_category_for_tags, p_tags);
 

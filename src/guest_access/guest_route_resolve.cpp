@@ -64,7 +64,8 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 		return route_failure(names, path, names.GOAL_UNREACHABLE);
 	}
 
-	godot::TypedArray<godot::Vector3i> route;
+	// Only a route of one cell is added to; the others start from the shared empty one.
+	godot::TypedArray<godot::Vector3i> route = start == p_goal ? godot::TypedArray<godot::Vector3i>() : keys.no_route;
 	if (start == p_goal) {
 		route.push_back(start);
 	} else {

@@ -23,12 +23,12 @@ constexpr int64_t COSTED_STAIR_COST = 150;
 // The memo's connector for one step, or null when the memo does not hold the step. The
 // route's own cell Variants are the memo's keys, so no key is built per step; the answer
 // points into r_entry (or the memo) and is read before any script runs again.
-const godot::Variant *memo_connector(const godot::Dictionary &p_memo, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, godot::Dictionary &r_entry) {
+const godot::Variant *memo_connector(const godot::Dictionary &p_memo, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, std::optional<godot::Dictionary> &r_entry) {
 	if (!p_memo.has(p_from_cell)) {
 		return nullptr;
 	}
-	r_entry = p_memo[p_from_cell];
-	const godot::Dictionary &entry = r_entry;
+	// Made in place from the memo's value: an assignment would also release the last one.
+	const godot::Dictionary &entry = r_entry.emplace(p_memo[p_from_cell]);
 	if (!entry.has(p_to_cell)) {
 		return nullptr;
 	}
@@ -93,8 +93,6 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 	// The step's connector: the last elevator question, remembered to skip repeats along a
 	// run of one connector.
 	godot::StringName asked_connector;
-	// The memo's entry for the step's start, reused from step to step.
-	godot::Dictionary entry;
 	bool asked_for_memo_with_bool = false;
 	// Only an infrastructure connector's steps can be costed stairs: a run of another needs
 	// no cell of its steps.
@@ -120,6 +118,8 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 		RouteCell &from = ends[from_slot];
 		RouteCell &to = ends[from_slot ^ 1];
 		read_route_cell(element, typed_cells, to);
+		// The memo's entry for the step's start, made only when the memo holds the start.
+		std::optional<godot::Dictionary> entry;
 		const godot::Variant *memo_value = memo_connector(p_memo, *from.key, *to.key, entry);
 		const bool memo_hit = memo_value != nullptr && p_memo_trusted && memo_value->get_type() == godot::Variant::STRING_NAME;
 		// A false answer for the same connector stands for the whole run; the connector is

@@ -74,9 +74,8 @@ void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, 
 		cells = facility_access_cells(names, p_run.services.path.get(), p_instance.get());
 	}
 	const godot::Vector3i origin = p_instance->get(names.origin);
-	RowAccess access;
 	const AccessQuery query { names, p_run.keys.search, p_run.services.path, p_run.current_cell, p_run.current_cell_key, p_run.current_layer, p_run.layers, p_run.access, p_run.layers_arg, p_run.access_arg };
-	access.native = nearest_guest_access_on_builtin_path(query, cells, origin, p_run.request.ticks);
+	RowAccess access { nearest_guest_access_on_builtin_path(query, cells, origin, p_run.request.ticks), std::nullopt };
 	if (!access.native.supported) {
 		// The native search does not cover this facility: the runtime finds the route.
 		access.script = godot::Dictionary(p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance.variant()));
