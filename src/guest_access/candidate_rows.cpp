@@ -64,18 +64,18 @@ godot::Dictionary relief_for_tags(const ProjectionRun &p_run, uint32_t p_tag_bit
 
 } // namespace
 
-FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_tags) {
+FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, std::optional<godot::Array> &r_tags) {
 	const ProjectionNames &names = p_run.names;
 	const godot::Variant definition_id = p_instance->get(names.definition_id);
 	const LiveObject definition(p_run.services.registry.call_held(names.get_facility, definition_id));
 	if (definition.is_null()) {
 		return FacilityFilter::PASS_OVER;
 	}
-	r_tags = definition->get(names.tags);
-	if (r_tags.has(p_run.keys.staff_only)) {
+	const godot::Array &tags = r_tags.emplace(definition->get(names.tags));
+	if (tags.has(p_run.keys.staff_only)) {
 		return FacilityFilter::PASS_OVER;
 	}
-	if (r_tags.has(p_run.keys.entrance) && static_cast<bool>(p_run.runtime->call(names._guest_has_checked_in, p_run.services.guest.variant()))) {
+	if (tags.has(p_run.keys.entrance) && static_cast<bool>(p_run.runtime->call(names._guest_has_checked_in, p_run.services.guest.variant()))) {
 		return FacilityFilter::PASS_OVER;
 	}
 	const godot::Dictionary inputs = definition->get(names.inventory_inputs);

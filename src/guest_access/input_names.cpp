@@ -26,8 +26,10 @@ godot::Array runtime_sorted_input_names(const ProjectionNames &p_names, godot::O
 #ifdef VELTRIN_NATIVE_INPUT_ORDER
 namespace {
 
-// The native order once the runtime is known to be the game's own.
-godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::Dictionary &p_inputs) {
+// The native order once the runtime is known to be the game's own. A caller that only reads
+// the order (p_typed false) takes the key list itself when there is nothing to order: a new
+// typed array costs several calls into the engine.
+godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::Dictionary &p_inputs, bool p_typed) {
 	// The key list is this call's own: its size stays put.
 	const godot::Array keys = p_inputs.keys();
 	const int64_t count = keys.size();
@@ -35,6 +37,9 @@ godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p
 		if (keys[i].get_type() != godot::Variant::STRING_NAME) {
 			return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
 		}
+	}
+	if (count < 2 && !p_typed) {
+		return keys;
 	}
 	godot::TypedArray<godot::StringName> sorted;
 	if (count < 2) {
@@ -73,13 +78,13 @@ godot::Array sorted_builtin_input_names(const ProjectionNames &p_names, godot::O
 	if (!builtin(p_names.resource_path, p_runtime, SIMULATION_RUNTIME_SCRIPT)) {
 		return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
 	}
-	return sorted_input_names(p_names, p_runtime, p_inputs);
+	return sorted_input_names(p_names, p_runtime, p_inputs, true);
 }
 #endif
 
 godot::Array ordered_input_names(const ProjectionNames &p_names, godot::Object *p_builtin_runtime, const godot::Dictionary &p_inputs) {
 #ifdef VELTRIN_NATIVE_INPUT_ORDER
-	return sorted_input_names(p_names, p_builtin_runtime, p_inputs);
+	return sorted_input_names(p_names, p_builtin_runtime, p_inputs, false);
 #else
 	return runtime_sorted_input_names(p_names, p_builtin_runtime, p_inputs);
 #endif

@@ -24,8 +24,8 @@ namespace {
 // outside the batch, or already cached.
 bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Dictionary &p_passable, const godot::Dictionary &p_targets, const godot::Dictionary &p_path_cache) {
 	const ProjectionNames &names = p_query.names;
-	godot::String suffix;
-	bool have_suffix = false;
+	// Made at the first goal that needs it.
+	std::optional<godot::String> suffix;
 	for (int64_t i = 0; i < p_goals.size(); i++) {
 		// The goals are the query's own copy: an element stays put across the scripts'
 		// calls, and once it is a cell it is its own lookup key.
@@ -42,11 +42,10 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 				return false;
 			}
 		}
-		if (!have_suffix) {
-			suffix = cache_key_suffix(names, p_query.path.get(), p_query.layers, p_query.access);
-			have_suffix = true;
+		if (!suffix) {
+			suffix.emplace(cache_key_suffix(names, p_query.path.get(), p_query.layers, p_query.access));
 		}
-		if (p_path_cache.has(cache_key_with_suffix(p_query.start, goal, suffix))) {
+		if (p_path_cache.has(cache_key_with_suffix(p_query.start, goal, *suffix))) {
 			return false;
 		}
 	}
@@ -106,9 +105,9 @@ Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, con
 	return found ? Selection::FOUND : Selection::NONE;
 }
 
-godot::TypedArray<godot::Vector3i> resolve_timed(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree) {
+godot::TypedArray<godot::Vector3i> resolve_timed(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree, const godot::Variant &p_tree_arg) {
 	VELTRIN_PHASE(PHASE_ROUTE_RESOLVE);
-	return resolve_ready_guest_point(p_query, p_goal, p_goal_key, p_tree);
+	return resolve_ready_guest_point(p_query, p_goal, p_goal_key, p_tree, p_tree_arg);
 }
 
 // Steps after the path service's script test: the batch, the prefilter, the tree, the
@@ -154,8 +153,10 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	}
 	const bool found = selection == Selection::FOUND;
 	AccessAnswer answer = unsupported_access(keys);
+	// The tree as the service's reconstruction is handed it, made once for both resolutions.
+	const godot::Variant tree_arg = tree;
 	if (found) {
-		answer.route = resolve_timed(query, best, goals[best_index], tree);
+		answer.route = resolve_timed(query, best, goals[best_index], tree, tree_arg);
 		if (answer.route.is_empty()) {
 			return unsupported_access(keys);
 		}
@@ -164,7 +165,7 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	const godot::Variant &last_key = goals[goals.size() - 1];
 	const godot::Vector3i last_goal = last_key;
 	if (!found || last_goal != best) {
-		resolve_timed(query, last_goal, last_key, tree);
+		resolve_timed(query, last_goal, last_key, tree, tree_arg);
 	}
 
 	const int64_t ticks_after = p_ticks.call();

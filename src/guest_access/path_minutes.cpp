@@ -92,7 +92,7 @@ int64_t step_count(const godot::Array &p_route) {
 int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
 	// The step's connector: the last elevator question, remembered to skip repeats along a
 	// run of one connector.
-	godot::StringName asked_connector;
+	std::optional<godot::StringName> asked_connector;
 	bool asked_for_memo_with_bool = false;
 	// Only an infrastructure connector's steps can be costed stairs: a run of another needs
 	// no cell of its steps.
@@ -124,19 +124,19 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 		const bool memo_hit = memo_value != nullptr && p_memo_trusted && memo_value->get_type() == godot::Variant::STRING_NAME;
 		// A false answer for the same connector stands for the whole run; the connector is
 		// then the one asked about, and is compared where it lies in the memo.
-		const bool repeat = memo_hit && asked_for_memo_with_bool && asked_connector == *memo_value;
+		const bool repeat = memo_hit && asked_for_memo_with_bool && *asked_connector == *memo_value;
 		if (!repeat) {
-			asked_connector = memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, cell_of(from), cell_of(to), godot::TypedArray<godot::StringName>()));
-			const godot::Variant connector = asked_connector;
+			asked_connector.emplace(memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, cell_of(from), cell_of(to), godot::TypedArray<godot::StringName>())));
+			const godot::Variant connector = *asked_connector;
 			const godot::Variant owned = p_elevator_service.call_held(p_names.owns_connector, connector);
 			asked_for_memo_with_bool = memo_hit && owned.get_type() == godot::Variant::BOOL;
 			if (static_cast<bool>(owned)) {
 				costed = true;
 				break;
 			}
-			asked_infrastructure = asked_connector.begins_with(infrastructure_prefix);
+			asked_infrastructure = asked_connector->begins_with(infrastructure_prefix);
 		}
-		if (asked_infrastructure && costed_stair(p_names, p_path_service, asked_connector, cell_of(from), cell_of(to), p_movement_scale, p_stair_credit)) {
+		if (asked_infrastructure && costed_stair(p_names, p_path_service, *asked_connector, cell_of(from), cell_of(to), p_movement_scale, p_stair_credit)) {
 			costed = true;
 			break;
 		}
