@@ -146,10 +146,13 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 	if (!costed || p_orthogonal_cost <= 0) {
 		return step_count(p_route);
 	}
-	// The ends of the walked copy: a step was walked, so it holds at least two cells.
-	const godot::Vector3i first = cells[0];
-	const godot::Vector3i last = cells[cells.size() - 1];
-	const int64_t cost = p_path_service->call(p_names.calculate_guest_batch_path_cost, first, last, p_route);
+	// The ends of the walked copy: a step was walked, so it holds at least two cells. Ends
+	// stored as cells are handed over as they lie; others as the cells they convert to.
+	const godot::Variant &first = cells[0];
+	const godot::Variant &last = cells[cells.size() - 1];
+	const godot::Variant route = p_route;
+	const bool ends_are_cells = typed_cells || (first.get_type() == godot::Variant::VECTOR3I && last.get_type() == godot::Variant::VECTOR3I);
+	const int64_t cost = ends_are_cells ? p_path_service.call_held(p_names.calculate_guest_batch_path_cost, first, last, route) : p_path_service.call_held(p_names.calculate_guest_batch_path_cost, godot::Variant(godot::Vector3i(first)), godot::Variant(godot::Vector3i(last)), route);
 	return saturating_ceil(static_cast<double>(cost) / static_cast<double>(p_orthogonal_cost));
 }
 
