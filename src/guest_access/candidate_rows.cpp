@@ -101,7 +101,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	const godot::Array &route = script_route ? *script_route : static_cast<const godot::Array &>(p_access.native.route);
 	// The runtime passed the builtin guard on entry, so only the tags' typing decides.
 	const bool native_tags = p_tags.get_typed_builtin() == godot::Variant::STRING_NAME;
-	const godot::Dictionary need_relief = native_tags ? relief_for_tags(p_run, builtin_tag_bits(names, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
+	const godot::Dictionary need_relief = native_tags ? relief_for_tags(p_run, builtin_tag_bits(keys.relief, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
 
 	godot::Dictionary row;
 	row[keys.facility_id] = p_instance->get(names.instance_id);
@@ -128,7 +128,11 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	row.set(keys.risk_level, keys.zero);
 	row.set(keys.illegal_level, keys.zero);
 	row[keys.group_fit] = group_fit(names, p_instance);
-	row[keys.service_category] = native_tags ? godot::Variant(builtin_tag_category(names, p_tags)) : p_run.runtime->call(names._service_category_for_tags, p_tags);
+	if (native_tags) {
+		row.set(keys.service_category, tag_category(keys.relief, builtin_tag_bits(keys.relief, p_tags)));
+	} else {
+		row[keys.service_category] = p_run.runtime->call(names._service_category_for_tags, p_tags);
+	}
 
 	godot::Dictionary handle;
 	if (!script_access) {
