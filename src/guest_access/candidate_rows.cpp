@@ -36,11 +36,13 @@ int64_t group_fit(const ProjectionNames &p_names, const LiveObject &p_instance) 
 
 bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, const godot::Dictionary &p_inputs) {
 	const ProjectionNames &names = p_run.names;
-	const godot::Array order = ordered_input_names(names, p_run.runtime.get(), p_inputs);
+	bool own_order = false;
+	const godot::Array order = ordered_input_names(names, p_run.runtime.get(), p_inputs, own_order);
+	std::optional<godot::Variant> name_copy;
 	for (int64_t i = 0; i < order.size(); i++) {
-		// A copy, not a reference: the order may be the runtime's own answer, which a script
-		// asked below may still change.
-		const godot::Variant name = order[i];
+		// Read in place from a list of this call's own; copied from the runtime's answer,
+		// which a script asked below may still change.
+		const godot::Variant &name = own_order ? order[i] : name_copy.emplace(order[i]);
 		const godot::Variant inventory_id = p_instance->get(names.local_inventory_id);
 		const int64_t on_hand = p_run.services.inventory.call_held(names.available_quantity, inventory_id, name);
 		const int64_t needed = entry_or(p_inputs, name, p_run.keys.search.nil);
