@@ -8,6 +8,7 @@
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
+#include <godot_cpp/variant/packed_byte_array.hpp>
 #include <godot_cpp/variant/string_name.hpp>
 
 #include <cstdint>
@@ -31,6 +32,8 @@ struct BudgetState {
 	bool existed = false;
 	// The metric's arrival-order window: ints only, writable, untyped or typed int.
 	godot::Array window;
+	// Its var_to_bytes as read.
+	godot::PackedByteArray window_bytes;
 	int64_t total = 0;
 	int64_t count = 0;
 	int64_t aggregation = 1;

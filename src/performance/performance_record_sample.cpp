@@ -68,9 +68,8 @@ Dictionary performance_record_sample_impl(Object *p_owner, const StringName &p_m
 	BudgetState &state = *read;
 	Array &window = state.window;
 
-	const PackedByteArray snapshot = UtilityFunctions::var_to_bytes(window);
 	std::optional<Array> in_step;
-	if (!find_sorted_copy(state, p_metric_id, snapshot, in_step)) {
+	if (!find_sorted_copy(state, p_metric_id, state.window_bytes, in_step)) {
 		return declined_answer();
 	}
 

@@ -4,4 +4,5 @@ list(APPEND VELTRIN_CORE_SOURCES
 	${CMAKE_CURRENT_LIST_DIR}/performance_report.cpp
 	${CMAKE_CURRENT_LIST_DIR}/sample_statistics.cpp
 	${CMAKE_CURRENT_LIST_DIR}/sorted_window.cpp
+	${CMAKE_CURRENT_LIST_DIR}/window_bytes.cpp
 )
