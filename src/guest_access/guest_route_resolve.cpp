@@ -34,7 +34,8 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	if (!dictionary_has(passable, p_query.start_key)) {
 		return route_failure(names, path, names.START_NOT_PASSABLE);
 	}
-	if (!dictionary_has(passable, p_goal_key)) {
+	// A dictionary, as the start's test found: only the key is left to test.
+	if (!passable.has_key(p_goal_key)) {
 		return route_failure(names, path, names.GOAL_NOT_PASSABLE);
 	}
 	// A goal on the start's layer passes with the start.
