@@ -11,6 +11,7 @@
 #include <godot_cpp/variant/variant.hpp>
 
 #include <type_traits>
+#include <utility>
 
 namespace veltrin {
 
@@ -26,6 +27,9 @@ public:
 	LiveObject() = default;
 	explicit LiveObject(const godot::Variant &p_value) :
 	        value(p_value), held(p_value.get_validated_object() != nullptr) {}
+	// Takes over a value the caller no longer needs (a call's answer): no copy.
+	explicit LiveObject(godot::Variant &&p_value) :
+	        value(std::move(p_value)), held(value.get_validated_object() != nullptr) {}
 
 	// The value as read (keeps a reference-counted object alive for the call).
 	const godot::Variant &variant() const { return value; }

@@ -2,7 +2,9 @@
 
 #include "guest_access/projection_names.hpp"
 
+#include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/variant.hpp>
+#include <godot_cpp/variant/vector3i.hpp>
 
 namespace veltrin {
 
@@ -32,6 +34,9 @@ struct AccessKeys {
 	godot::Variant temporary_block;
 	godot::Variant tree;
 	godot::Variant usable;
+	// The empty route an answer starts from: a copy costs one call, a new typed array several.
+	// Copies share it, so it is only ever replaced, never added to.
+	godot::TypedArray<godot::Vector3i> no_route;
 
 	explicit AccessKeys(const ProjectionNames &p_names);
 	AccessKeys(const AccessKeys &) = delete;

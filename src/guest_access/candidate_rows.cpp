@@ -36,11 +36,13 @@ int64_t group_fit(const ProjectionNames &p_names, const LiveObject &p_instance) 
 
 bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, const godot::Dictionary &p_inputs) {
 	const ProjectionNames &names = p_run.names;
-	const godot::Array order = ordered_input_names(names, p_run.runtime.get(), p_inputs);
+	bool own_order = false;
+	const godot::Array order = ordered_input_names(names, p_run.runtime.get(), p_inputs, own_order);
+	std::optional<godot::Variant> name_copy;
 	for (int64_t i = 0; i < order.size(); i++) {
-		// A copy, not a reference: the order may be the runtime's own answer, which a script
-		// asked below may still change.
-		const godot::Variant name = order[i];
+		// Read in place from a list of this call's own; copied from the runtime's answer,
+		// which a script asked below may still change.
+		const godot::Variant &name = own_order ? order[i] : name_copy.emplace(order[i]);
 		const godot::Variant inventory_id = p_instance->get(names.local_inventory_id);
 		const int64_t on_hand = p_run.services.inventory.call_held(names.available_quantity, inventory_id, name);
 		const int64_t needed = entry_or(p_inputs, name, p_run.keys.search.nil);
@@ -64,18 +66,18 @@ godot::Dictionary relief_for_tags(const ProjectionRun &p_run, uint32_t p_tag_bit
 
 } // namespace
 
-FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_tags) {
+FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, std::optional<godot::Array> &r_tags) {
 	const ProjectionNames &names = p_run.names;
 	const godot::Variant definition_id = p_instance->get(names.definition_id);
 	const LiveObject definition(p_run.services.registry.call_held(names.get_facility, definition_id));
 	if (definition.is_null()) {
 		return FacilityFilter::PASS_OVER;
 	}
-	r_tags = definition->get(names.tags);
-	if (r_tags.has(p_run.keys.staff_only)) {
+	const godot::Array &tags = r_tags.emplace(definition->get(names.tags));
+	if (tags.has(p_run.keys.staff_only)) {
 		return FacilityFilter::PASS_OVER;
 	}
-	if (r_tags.has(p_run.keys.entrance) && static_cast<bool>(p_run.runtime->call(names._guest_has_checked_in, p_run.services.guest.variant()))) {
+	if (tags.has(p_run.keys.entrance) && static_cast<bool>(p_run.runtime->call(names._guest_has_checked_in, p_run.services.guest.variant()))) {
 		return FacilityFilter::PASS_OVER;
 	}
 	const godot::Dictionary inputs = definition->get(names.inventory_inputs);
@@ -85,7 +87,7 @@ FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_i
 godot::Dictionary short_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance) {
 	godot::Dictionary row;
 	row[p_run.keys.facility_id] = p_instance->get(p_run.names.instance_id);
-	row[p_run.keys.inputs_available] = false;
+	row.set(p_run.keys.inputs_available, p_run.keys.search.no);
 	return row;
 }
 
@@ -101,14 +103,20 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	const godot::Array &route = script_route ? *script_route : static_cast<const godot::Array &>(p_access.native.route);
 	// The runtime passed the builtin guard on entry, so only the tags' typing decides.
 	const bool native_tags = p_tags.get_typed_builtin() == godot::Variant::STRING_NAME;
-	const godot::Dictionary need_relief = native_tags ? relief_for_tags(p_run, builtin_tag_bits(names, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
+	const godot::Dictionary need_relief = native_tags ? relief_for_tags(p_run, builtin_tag_bits(keys.relief, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
 
 	godot::Dictionary row;
 	row[keys.facility_id] = p_instance->get(names.instance_id);
 	row[keys.facility_tags] = p_tags.duplicate(false);
 	const int64_t state = p_instance->get(names.state);
-	row[keys.is_open] = state == p_run.request.open_state || state == p_run.request.degraded_state;
-	row[keys.search.reachable] = script_access ? script_access->get(keys.search.reachable, keys.search.no) : godot::Variant(p_access.native.reachable);
+	// Values held by the key table are set as they are: no Variant made and released per row.
+	const bool open = state == p_run.request.open_state || state == p_run.request.degraded_state;
+	row.set(keys.is_open, open ? keys.search.yes : keys.search.no);
+	if (script_access) {
+		row.set(keys.search.reachable, script_access->get(keys.search.reachable, keys.search.no));
+	} else {
+		row.set(keys.search.reachable, p_access.native.reachable ? keys.search.yes : keys.search.no);
+	}
 	{
 		VELTRIN_PHASE(PHASE_TRAVEL_MINUTES);
 		// Both services passed the builtin guard on entry: the step memo is trusted.
@@ -119,10 +127,14 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	const int64_t quality = p_instance->get(names.base_quality);
 	row[keys.expected_quality] = std::clamp(quality, QUALITY_MIN, QUALITY_MAX);
 	row[keys.need_relief] = need_relief;
-	row[keys.risk_level] = static_cast<int64_t>(0);
-	row[keys.illegal_level] = static_cast<int64_t>(0);
+	row.set(keys.risk_level, keys.zero);
+	row.set(keys.illegal_level, keys.zero);
 	row[keys.group_fit] = group_fit(names, p_instance);
-	row[keys.service_category] = native_tags ? godot::Variant(builtin_tag_category(names, p_tags)) : p_run.runtime->call(names._service_category_for_tags, p_tags);
+	if (native_tags) {
+		row.set(keys.service_category, tag_category(keys.relief, builtin_tag_bits(keys.relief, p_tags)));
+	} else {
+		row[keys.service_category] = p_run.runtime->call(names._service_category_for_tags, p_tags);
+	}
 
 	godot::Dictionary handle;
 	if (!script_access) {

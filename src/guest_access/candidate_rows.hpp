@@ -22,7 +22,7 @@ enum class FacilityFilter {
 
 // Reads the facility's definition and inputs; on SHORT_ROW and FULL_ROW r_tags holds the
 // definition's tags.
-FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_tags);
+FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, std::optional<godot::Array> &r_tags);
 
 // {"facility_id", "inputs_available": false}.
 godot::Dictionary short_candidate_row(const ProjectionRun &p_run, const LiveObject &p_instance);

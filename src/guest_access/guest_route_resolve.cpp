@@ -25,7 +25,7 @@ godot::TypedArray<godot::Vector3i> script_route(const godot::Variant &p_answer) 
 	return godot::TypedArray<godot::Vector3i>(p_answer);
 }
 
-godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree) {
+godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree, const godot::Variant &p_tree_arg) {
 	const ProjectionNames &names = p_query.names;
 	const AccessKeys &keys = p_query.keys;
 	const LiveObject &path = p_query.path;
@@ -34,7 +34,8 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	if (!dictionary_has(passable, p_query.start_key)) {
 		return route_failure(names, path, names.START_NOT_PASSABLE);
 	}
-	if (!dictionary_has(passable, p_goal_key)) {
+	// A dictionary, as the start's test found: only the key is left to test.
+	if (!passable.has_key(p_goal_key)) {
 		return route_failure(names, path, names.GOAL_NOT_PASSABLE);
 	}
 	// A goal on the start's layer passes with the start.
@@ -64,15 +65,15 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 		return route_failure(names, path, names.GOAL_UNREACHABLE);
 	}
 
-	godot::TypedArray<godot::Vector3i> route;
+	// Only a route of one cell is added to; the others start from the shared empty one.
+	godot::TypedArray<godot::Vector3i> route = start == p_goal ? godot::TypedArray<godot::Vector3i>() : keys.no_route;
 	if (start == p_goal) {
 		route.push_back(start);
 	} else {
 		if (dictionary_has(entry_or(p_tree, keys.settled, keys.nil), p_goal_key)) {
 			// Assignment, not conversion: an answer that is not already typed Vector3i is
 			// refused with the engine's error and leaves the route empty.
-			const godot::Variant tree = p_tree;
-			const godot::Array answer = path.call_held(names._guest_tree_reconstruct_path, tree, p_goal_key);
+			const godot::Array answer = path.call_held(names._guest_tree_reconstruct_path, p_tree_arg, p_goal_key);
 			route = answer;
 		}
 	}

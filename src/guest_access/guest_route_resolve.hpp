@@ -38,8 +38,9 @@ struct AccessQuery {
 
 // The route from the query's start to p_goal (p_goal_key: the goal as a Variant); empty
 // when there is none. Failures go through the service's _route_failure, whose answer is
-// returned.
-godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree);
+// returned. p_tree_arg is p_tree as the Variant the service's reconstruction is handed, made
+// once for all the query's resolutions.
+godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree, const godot::Variant &p_tree_arg);
 
 // A route answered by a script method, converted element by element into a typed array
 // unless it already is one (then it is shared).

@@ -26,8 +26,11 @@ godot::Array runtime_sorted_input_names(const ProjectionNames &p_names, godot::O
 #ifdef VELTRIN_NATIVE_INPUT_ORDER
 namespace {
 
-// The native order once the runtime is known to be the game's own.
-godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::Dictionary &p_inputs) {
+// The native order once the runtime is known to be the game's own. A caller that only reads
+// the order (p_typed false) takes the key list itself when there is nothing to order: a new
+// typed array costs several calls into the engine. r_own is false when the runtime answered.
+godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::Dictionary &p_inputs, bool p_typed, bool &r_own) {
+	r_own = false;
 	// The key list is this call's own: its size stays put.
 	const godot::Array keys = p_inputs.keys();
 	const int64_t count = keys.size();
@@ -35,6 +38,10 @@ godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p
 		if (keys[i].get_type() != godot::Variant::STRING_NAME) {
 			return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
 		}
+	}
+	r_own = true;
+	if (count < 2 && !p_typed) {
+		return keys;
 	}
 	godot::TypedArray<godot::StringName> sorted;
 	if (count < 2) {
@@ -54,8 +61,10 @@ godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p
 			entries.emplace_back(godot::String(name), name);
 		}
 	} catch (const std::bad_alloc &) {
+		r_own = false;
 		return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
 	} catch (const std::length_error &) {
+		r_own = false;
 		return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
 	}
 	std::sort(entries.begin(), entries.end(), [](const Entry &p_a, const Entry &p_b) { return p_a.first < p_b.first; });
@@ -73,14 +82,16 @@ godot::Array sorted_builtin_input_names(const ProjectionNames &p_names, godot::O
 	if (!builtin(p_names.resource_path, p_runtime, SIMULATION_RUNTIME_SCRIPT)) {
 		return runtime_sorted_input_names(p_names, p_runtime, p_inputs);
 	}
-	return sorted_input_names(p_names, p_runtime, p_inputs);
+	bool own = false;
+	return sorted_input_names(p_names, p_runtime, p_inputs, true, own);
 }
 #endif
 
-godot::Array ordered_input_names(const ProjectionNames &p_names, godot::Object *p_builtin_runtime, const godot::Dictionary &p_inputs) {
+godot::Array ordered_input_names(const ProjectionNames &p_names, godot::Object *p_builtin_runtime, const godot::Dictionary &p_inputs, bool &r_own) {
 #ifdef VELTRIN_NATIVE_INPUT_ORDER
-	return sorted_input_names(p_names, p_builtin_runtime, p_inputs);
+	return sorted_input_names(p_names, p_builtin_runtime, p_inputs, false, r_own);
 #else
+	r_own = false;
 	return runtime_sorted_input_names(p_names, p_builtin_runtime, p_inputs);
 #endif
 }

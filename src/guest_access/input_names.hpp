@@ -20,7 +20,9 @@ godot::Array sorted_builtin_input_names(const ProjectionNames &p_names, godot::O
 #endif
 
 // The order the projection uses, for a runtime it already found to be the game's own: the
-// native one when it is built in.
-godot::Array ordered_input_names(const ProjectionNames &p_names, godot::Object *p_builtin_runtime, const godot::Dictionary &p_inputs);
+// native one when it is built in, then typed only when it holds two names or more (the
+// projection only reads it). r_own is true when the list is this call's own, which no script
+// holds.
+godot::Array ordered_input_names(const ProjectionNames &p_names, godot::Object *p_builtin_runtime, const godot::Dictionary &p_inputs, bool &r_own);
 
 } // namespace veltrin

@@ -24,8 +24,8 @@ namespace {
 // outside the batch, or already cached.
 bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Dictionary &p_passable, const godot::Dictionary &p_targets, const godot::Dictionary &p_path_cache) {
 	const ProjectionNames &names = p_query.names;
-	godot::String suffix;
-	bool have_suffix = false;
+	// Made at the first goal that needs it.
+	std::optional<godot::String> suffix;
 	for (int64_t i = 0; i < p_goals.size(); i++) {
 		// The goals are the query's own copy: an element stays put across the scripts'
 		// calls, and once it is a cell it is its own lookup key.
@@ -42,11 +42,10 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 				return false;
 			}
 		}
-		if (!have_suffix) {
-			suffix = cache_key_suffix(names, p_query.path.get(), p_query.layers, p_query.access);
-			have_suffix = true;
+		if (!suffix) {
+			suffix.emplace(cache_key_suffix(names, p_query.path.get(), p_query.layers, p_query.access));
 		}
-		if (p_path_cache.has(cache_key_with_suffix(p_query.start, goal, suffix))) {
+		if (p_path_cache.has(cache_key_with_suffix(p_query.start, goal, *suffix))) {
 			return false;
 		}
 	}
@@ -106,9 +105,9 @@ Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, con
 	return found ? Selection::FOUND : Selection::NONE;
 }
 
-godot::TypedArray<godot::Vector3i> resolve_timed(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree) {
+godot::TypedArray<godot::Vector3i> resolve_timed(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree, const godot::Variant &p_tree_arg) {
 	VELTRIN_PHASE(PHASE_ROUTE_RESOLVE);
-	return resolve_ready_guest_point(p_query, p_goal, p_goal_key, p_tree);
+	return resolve_ready_guest_point(p_query, p_goal, p_goal_key, p_tree, p_tree_arg);
 }
 
 // Steps after the path service's script test: the batch, the prefilter, the tree, the
@@ -120,51 +119,53 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	const AccessKeys &keys = query.keys;
 	godot::Dictionary batch = query.path->get(names._query_batch);
 	if (batch.is_empty()) {
-		return AccessAnswer();
+		return unsupported_access(keys);
 	}
 	const godot::Vector3i batch_start = entry_or(batch, keys.start, keys.nil);
 	if (batch_start != query.start) {
-		return AccessAnswer();
+		return unsupported_access(keys);
 	}
 	const godot::Dictionary passable = query.path->get(names._passable_cells);
 	if (!passable.has(query.start_key) || blocked(names, keys, query.path.get(), query.start_key) || !layer_permitted(query.layers, query.start_layer)) {
-		return AccessAnswer();
+		return unsupported_access(keys);
 	}
 	const godot::Dictionary targets = entry_or(batch, keys.targets, keys.nil);
 	const godot::Dictionary path_cache = query.path->get(names._path_cache);
 	if (!goals_pass_prefilter(query, goals, passable, targets, path_cache)) {
-		return AccessAnswer();
+		return unsupported_access(keys);
 	}
 
 	const int64_t ticks_before = p_ticks.call();
 	ensure_query_tree(query, batch, targets);
 	const godot::Dictionary tree = entry_or(batch, keys.tree, keys.nil);
 	if (!static_cast<bool>(entry_or(tree, keys.usable, keys.no))) {
-		return AccessAnswer();
+		return unsupported_access(keys);
 	}
 	if (static_cast<bool>(entry_or(batch, keys.arithmetic_wrapped, keys.no))) {
-		return AccessAnswer();
+		return unsupported_access(keys);
 	}
 
 	godot::Vector3i best = p_fallback_target;
 	int64_t best_index = 0;
 	const Selection selection = select_goal(keys, goals, targets, tree, best, best_index);
 	if (selection == Selection::UNSUPPORTED) {
-		return AccessAnswer();
+		return unsupported_access(keys);
 	}
 	const bool found = selection == Selection::FOUND;
-	AccessAnswer answer;
+	AccessAnswer answer = unsupported_access(keys);
+	// The tree as the service's reconstruction is handed it, made once for both resolutions.
+	const godot::Variant tree_arg = tree;
 	if (found) {
-		answer.route = resolve_timed(query, best, goals[best_index], tree);
+		answer.route = resolve_timed(query, best, goals[best_index], tree, tree_arg);
 		if (answer.route.is_empty()) {
-			return AccessAnswer();
+			return unsupported_access(keys);
 		}
 	}
 	// The service's last-query fields always end up describing the last goal asked for.
 	const godot::Variant &last_key = goals[goals.size() - 1];
 	const godot::Vector3i last_goal = last_key;
 	if (!found || last_goal != best) {
-		resolve_timed(query, last_goal, last_key, tree);
+		resolve_timed(query, last_goal, last_key, tree, tree_arg);
 	}
 
 	const int64_t ticks_after = p_ticks.call();
@@ -183,12 +184,17 @@ godot::Dictionary answer_dictionary(const AccessKeys &p_keys, const AccessAnswer
 	godot::Dictionary answer;
 	answer[p_keys.supported] = true;
 	answer[p_keys.reachable] = p_answer.reachable;
-	answer[p_keys.path] = p_answer.route;
+	// A route of its own: the keys' shared empty one must not reach a script.
+	answer[p_keys.path] = p_answer.reachable ? p_answer.route : godot::TypedArray<godot::Vector3i>();
 	answer[p_keys.target_cell] = p_answer.target_cell;
 	return answer;
 }
 
 } // namespace
+
+AccessAnswer unsupported_access(const AccessKeys &p_keys) {
+	return AccessAnswer { false, false, p_keys.no_route, godot::Vector3i() };
+}
 
 godot::Dictionary nearest_guest_access_impl(godot::Object *p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks) {
 	const ProjectionNames names;
@@ -217,7 +223,7 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 AccessAnswer nearest_guest_access_on_builtin_path(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
 	VELTRIN_PHASE(PHASE_NEAREST_TOTAL);
 	if (p_query.path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
-		return AccessAnswer();
+		return unsupported_access(p_query.keys);
 	}
 	// The goals are the caller's own list, which no script holds: read in place.
 	return answer_from_batch(p_query, p_goals, p_fallback_target, p_ticks);

@@ -27,6 +27,9 @@ struct AccessAnswer {
 	godot::Vector3i target_cell;
 };
 
+// An answer of supported false, its route the keys' shared empty one.
+AccessAnswer unsupported_access(const AccessKeys &p_keys);
+
 // nearest_guest_access: the cheapest settled access cell of a facility, from the path
 // service's query tree, with its route stored in the service's path cache.
 godot::Dictionary nearest_guest_access_impl(godot::Object *p_path, const godot::Vector3i &p_start, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, const godot::Callable &p_ticks);

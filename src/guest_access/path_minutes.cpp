@@ -23,12 +23,12 @@ constexpr int64_t COSTED_STAIR_COST = 150;
 // The memo's connector for one step, or null when the memo does not hold the step. The
 // route's own cell Variants are the memo's keys, so no key is built per step; the answer
 // points into r_entry (or the memo) and is read before any script runs again.
-const godot::Variant *memo_connector(const godot::Dictionary &p_memo, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, godot::Dictionary &r_entry) {
+const godot::Variant *memo_connector(const godot::Dictionary &p_memo, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, std::optional<godot::Dictionary> &r_entry) {
 	if (!p_memo.has(p_from_cell)) {
 		return nullptr;
 	}
-	r_entry = p_memo[p_from_cell];
-	const godot::Dictionary &entry = r_entry;
+	// Made in place from the memo's value: an assignment would also release the last one.
+	const godot::Dictionary &entry = r_entry.emplace(p_memo[p_from_cell]);
 	if (!entry.has(p_to_cell)) {
 		return nullptr;
 	}
@@ -92,9 +92,7 @@ int64_t step_count(const godot::Array &p_route) {
 int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
 	// The step's connector: the last elevator question, remembered to skip repeats along a
 	// run of one connector.
-	godot::StringName asked_connector;
-	// The memo's entry for the step's start, reused from step to step.
-	godot::Dictionary entry;
+	std::optional<godot::StringName> asked_connector;
 	bool asked_for_memo_with_bool = false;
 	// Only an infrastructure connector's steps can be costed stairs: a run of another needs
 	// no cell of its steps.
@@ -120,23 +118,25 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 		RouteCell &from = ends[from_slot];
 		RouteCell &to = ends[from_slot ^ 1];
 		read_route_cell(element, typed_cells, to);
+		// The memo's entry for the step's start, made only when the memo holds the start.
+		std::optional<godot::Dictionary> entry;
 		const godot::Variant *memo_value = memo_connector(p_memo, *from.key, *to.key, entry);
 		const bool memo_hit = memo_value != nullptr && p_memo_trusted && memo_value->get_type() == godot::Variant::STRING_NAME;
 		// A false answer for the same connector stands for the whole run; the connector is
 		// then the one asked about, and is compared where it lies in the memo.
-		const bool repeat = memo_hit && asked_for_memo_with_bool && asked_connector == *memo_value;
+		const bool repeat = memo_hit && asked_for_memo_with_bool && *asked_connector == *memo_value;
 		if (!repeat) {
-			asked_connector = memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, cell_of(from), cell_of(to), godot::TypedArray<godot::StringName>()));
-			const godot::Variant connector = asked_connector;
+			asked_connector.emplace(memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, cell_of(from), cell_of(to), godot::TypedArray<godot::StringName>())));
+			const godot::Variant connector = *asked_connector;
 			const godot::Variant owned = p_elevator_service.call_held(p_names.owns_connector, connector);
 			asked_for_memo_with_bool = memo_hit && owned.get_type() == godot::Variant::BOOL;
 			if (static_cast<bool>(owned)) {
 				costed = true;
 				break;
 			}
-			asked_infrastructure = asked_connector.begins_with(infrastructure_prefix);
+			asked_infrastructure = asked_connector->begins_with(infrastructure_prefix);
 		}
-		if (asked_infrastructure && costed_stair(p_names, p_path_service, asked_connector, cell_of(from), cell_of(to), p_movement_scale, p_stair_credit)) {
+		if (asked_infrastructure && costed_stair(p_names, p_path_service, *asked_connector, cell_of(from), cell_of(to), p_movement_scale, p_stair_credit)) {
 			costed = true;
 			break;
 		}
@@ -146,10 +146,13 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 	if (!costed || p_orthogonal_cost <= 0) {
 		return step_count(p_route);
 	}
-	// The ends of the walked copy: a step was walked, so it holds at least two cells.
-	const godot::Vector3i first = cells[0];
-	const godot::Vector3i last = cells[cells.size() - 1];
-	const int64_t cost = p_path_service->call(p_names.calculate_guest_batch_path_cost, first, last, p_route);
+	// The ends of the walked copy: a step was walked, so it holds at least two cells. Ends
+	// stored as cells are handed over as they lie; others as the cells they convert to.
+	const godot::Variant &first = cells[0];
+	const godot::Variant &last = cells[cells.size() - 1];
+	const godot::Variant route = p_route;
+	const bool ends_are_cells = typed_cells || (first.get_type() == godot::Variant::VECTOR3I && last.get_type() == godot::Variant::VECTOR3I);
+	const int64_t cost = ends_are_cells ? p_path_service.call_held(p_names.calculate_guest_batch_path_cost, first, last, route) : p_path_service.call_held(p_names.calculate_guest_batch_path_cost, godot::Variant(godot::Vector3i(first)), godot::Variant(godot::Vector3i(last)), route);
 	return saturating_ceil(static_cast<double>(cost) / static_cast<double>(p_orthogonal_cost));
 }
 

@@ -54,9 +54,14 @@ void confirm_objects(const ProjectionRun &p_run) {
 	}
 }
 
+godot::Array timed_access_cells(const ProjectionNames &p_names, const LiveObject &p_path, const LiveObject &p_instance) {
+	VELTRIN_PHASE(PHASE_FACILITY_ACCESS_CELLS);
+	return facility_access_cells(p_names, p_path.get(), p_instance.get());
+}
+
 void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_candidates) {
 	const ProjectionNames &names = p_run.names;
-	godot::Array tags;
+	std::optional<godot::Array> tags;
 	{
 		VELTRIN_PHASE(PHASE_FACILITY_INPUT_FILTER);
 		const FacilityFilter filter = filter_facility(p_run, p_instance, tags);
@@ -68,21 +73,16 @@ void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, 
 			return;
 		}
 	}
-	godot::Array cells;
-	{
-		VELTRIN_PHASE(PHASE_FACILITY_ACCESS_CELLS);
-		cells = facility_access_cells(names, p_run.services.path.get(), p_instance.get());
-	}
+	const godot::Array cells = timed_access_cells(names, p_run.services.path, p_instance);
 	const godot::Vector3i origin = p_instance->get(names.origin);
-	RowAccess access;
 	const AccessQuery query { names, p_run.keys.search, p_run.services.path, p_run.current_cell, p_run.current_cell_key, p_run.current_layer, p_run.layers, p_run.access, p_run.layers_arg, p_run.access_arg };
-	access.native = nearest_guest_access_on_builtin_path(query, cells, origin, p_run.request.ticks);
+	RowAccess access { nearest_guest_access_on_builtin_path(query, cells, origin, p_run.request.ticks), std::nullopt };
 	if (!access.native.supported) {
 		// The native search does not cover this facility: the runtime finds the route.
 		access.script = godot::Dictionary(p_run.runtime->call(names._find_facility_access_path, p_run.current_cell, p_instance.variant()));
 	}
 	VELTRIN_PHASE(PHASE_ROW_PREPARE);
-	r_candidates.append(full_candidate_row(p_run, p_instance, tags, access));
+	r_candidates.append(full_candidate_row(p_run, p_instance, *tags, access));
 }
 
 } // namespace

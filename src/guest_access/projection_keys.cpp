@@ -21,6 +21,7 @@ ProjectionKeys::ProjectionKeys(const ProjectionNames &p_names) :
         travel_minutes(p_names.travel_minutes),
         entrance(p_names.entrance),
         staff_only(p_names.staff_only),
+        zero(static_cast<int64_t>(0)),
         relief(p_names) {
 }
 

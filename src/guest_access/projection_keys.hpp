@@ -31,6 +31,8 @@ struct ProjectionKeys {
 	// Tags looked up in a definition's tag array.
 	godot::Variant entrance;
 	godot::Variant staff_only;
+	// The level every row gives risk and illegality.
+	godot::Variant zero;
 	ReliefKeys relief;
 
 	explicit ProjectionKeys(const ProjectionNames &p_names);

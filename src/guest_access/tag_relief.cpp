@@ -30,11 +30,10 @@ ReliefKeys::ReliefKeys(const ProjectionNames &p_names) :
         hygiene(p_names.hygiene),
         medical(p_names.medical),
         leisure(p_names.leisure),
-        intimacy(p_names.intimacy) {
-}
-
-// A tag matches by its text, whether held as a String or a StringName, as Array::has finds it.
-uint32_t builtin_tag_bits(const ProjectionNames &p_names, const godot::Array &p_tags) {
+        intimacy(p_names.intimacy),
+        food(p_names.food),
+        lodging(p_names.lodging),
+        service(p_names.service) {
 	const struct {
 		const godot::StringName &name;
 		uint32_t bit;
@@ -50,19 +49,21 @@ uint32_t builtin_tag_bits(const ProjectionNames &p_names, const godot::Array &p_
 		{ p_names.adult_only, TAG_ADULT_ONLY },
 		{ p_names.restricted_service, TAG_RESTRICTED_SERVICE },
 	};
+	for (const auto &entry : tested) {
+		tag_bits.set(entry.name, static_cast<int64_t>(entry.bit));
+	}
+}
+
+// A tag matches by its text, whether held as a String or a StringName, as Array::has finds it.
+uint32_t builtin_tag_bits(const ReliefKeys &p_keys, const godot::Array &p_tags) {
 	uint32_t bits = 0;
-	for (int64_t i = 0; i < p_tags.size(); i++) {
+	// No script runs while the tags are read: their count stays put.
+	const int64_t count = p_tags.size();
+	for (int64_t i = 0; i < count; i++) {
 		const godot::Variant &element = p_tags[i];
 		const godot::Variant::Type type = element.get_type();
-		if (type != godot::Variant::STRING_NAME && type != godot::Variant::STRING) {
-			continue;
-		}
-		const godot::StringName tag = element;
-		for (const auto &entry : tested) {
-			if (tag == entry.name) {
-				bits |= entry.bit;
-				break;
-			}
+		if ((type == godot::Variant::STRING_NAME || type == godot::Variant::STRING) && p_keys.tag_bits.has(element)) {
+			bits |= static_cast<uint32_t>(static_cast<int64_t>(p_keys.tag_bits[element]));
 		}
 	}
 	return bits;
@@ -109,27 +110,28 @@ godot::Dictionary tag_relief(const ReliefKeys &p_keys, uint32_t p_tag_bits) {
 	return relief;
 }
 
-godot::StringName tag_category(const ProjectionNames &p_names, uint32_t p_tag_bits) {
+const godot::Variant &tag_category(const ReliefKeys &p_keys, uint32_t p_tag_bits) {
 	const uint32_t bits = p_tag_bits;
 	if (bits & TAG_DINING) {
-		return p_names.food;
+		return p_keys.food;
 	}
 	if (bits & TAG_LODGING) {
-		return p_names.lodging;
+		return p_keys.lodging;
 	}
 	if (bits & TAG_SOCIAL) {
-		return p_names.leisure;
+		return p_keys.leisure;
 	}
-	return p_names.service;
+	return p_keys.service;
 }
 
 godot::Dictionary builtin_tag_relief(const ProjectionNames &p_names, const godot::Array &p_tags) {
 	const ReliefKeys keys(p_names);
-	return tag_relief(keys, builtin_tag_bits(p_names, p_tags));
+	return tag_relief(keys, builtin_tag_bits(keys, p_tags));
 }
 
 godot::StringName builtin_tag_category(const ProjectionNames &p_names, const godot::Array &p_tags) {
-	return tag_category(p_names, builtin_tag_bits(p_names, p_tags));
+	const ReliefKeys keys(p_names);
+	return tag_category(keys, builtin_tag_bits(keys, p_tags));
 }
 
 } // namespace veltrin

@@ -14,7 +14,8 @@
 
 namespace veltrin {
 
-// The relief dictionary's keys, built once per call.
+// The relief dictionary's keys, the categories (leisure is both) and each tested tag's bit by
+// its name, built once per call.
 struct ReliefKeys {
 	godot::Variant hunger;
 	godot::Variant sleep;
@@ -22,6 +23,12 @@ struct ReliefKeys {
 	godot::Variant medical;
 	godot::Variant leisure;
 	godot::Variant intimacy;
+	godot::Variant food;
+	godot::Variant lodging;
+	godot::Variant service;
+	// One lookup per tag instead of a comparison with each tested name; a String tag finds
+	// the StringName of its text, as Array::has does.
+	godot::Dictionary tag_bits;
 
 	explicit ReliefKeys(const ProjectionNames &p_names);
 	ReliefKeys(const ReliefKeys &) = delete;
@@ -29,9 +36,9 @@ struct ReliefKeys {
 };
 
 // The tested tags present in p_tags, read in one pass and shared by both tables below.
-uint32_t builtin_tag_bits(const ProjectionNames &p_names, const godot::Array &p_tags);
+uint32_t builtin_tag_bits(const ReliefKeys &p_keys, const godot::Array &p_tags);
 godot::Dictionary tag_relief(const ReliefKeys &p_keys, uint32_t p_tag_bits);
-godot::StringName tag_category(const ProjectionNames &p_names, uint32_t p_tag_bits);
+const godot::Variant &tag_category(const ReliefKeys &p_keys, uint32_t p_tag_bits);
 
 // hunger, sleep, hygiene, medical, leisure and intimacy, in that order, each an int.
 godot::Dictionary builtin_tag_relief(const ProjectionNames &p_names, const godot::Array &p_tags);

@@ -72,6 +72,9 @@ MethodBind *ClassDB::bind_methodfi(uint32_t p_flags, MethodBind *p_bind, const M
 	p_bind->set_hint_flags(p_flags & ~uint32_t(METHOD_FLAG_STATIC));
 	p_bind->set_argument_names(p_method_name.args);
 	p_bind->set_default_arguments(_collect_defaults(reinterpret_cast<const Variant **>(p_defs), p_defcount));
+	if (record->is_engine_class) {
+		engine_double::internal::class_mark_engine_method(p_bind);
+	}
 	record->methods[p_method_name.name] = p_bind;
 	record->method_order.push_back(std::move(bind));
 	return p_bind;
@@ -85,6 +88,9 @@ MethodBind *ClassDB::_bind_vararg(uint32_t p_flags, MethodBind *p_bind) {
 	ERR_FAIL_NULL_V_MSG(record, nullptr, "Class '" + text(class_name) + "' doesn't exist.");
 	ERR_FAIL_COND_V_MSG(record->methods.count(p_bind->get_name()) != 0, nullptr, "Binding duplicate method: " + text(class_name) + "::" + text(p_bind->get_name()) + "().");
 	p_bind->set_hint_flags(p_flags & ~uint32_t(METHOD_FLAG_VARARG));
+	if (record->is_engine_class) {
+		engine_double::internal::class_mark_engine_method(p_bind);
+	}
 	record->methods[p_bind->get_name()] = p_bind;
 	record->method_order.push_back(std::move(bind));
 	return p_bind;

@@ -1,6 +1,8 @@
 #include "class_registry.hpp"
 
 #include <atomic>
+#include <mutex>
+#include <unordered_set>
 
 namespace engine_double::internal {
 
@@ -163,6 +165,23 @@ ExtensionInitData *class_registration_extension() {
 
 godot::ModuleInitializationLevel class_registration_level() {
 	return registry().current_level;
+}
+
+namespace {
+
+std::mutex engine_methods_lock;
+std::unordered_set<const godot::MethodBind *> engine_methods;
+
+} // namespace
+
+void class_mark_engine_method(const godot::MethodBind *p_bind) {
+	const std::lock_guard<std::mutex> guard(engine_methods_lock);
+	engine_methods.insert(p_bind);
+}
+
+bool class_is_engine_method(const godot::MethodBind *p_bind) {
+	const std::lock_guard<std::mutex> guard(engine_methods_lock);
+	return engine_methods.count(p_bind) != 0;
 }
 
 } // namespace engine_double::internal

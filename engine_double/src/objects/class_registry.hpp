@@ -66,6 +66,10 @@ std::vector<ClassRecord *> class_records_all();
 uint64_t class_generation();
 
 godot::MethodBind *class_find_method(const ClassRecord *p_record, const godot::StringName &p_method);
+// The methods of the engine's own classes, marked as they are bound: their work runs inside
+// the engine, under the crossing that reached it, and counts for no side.
+void class_mark_engine_method(const godot::MethodBind *p_bind);
+bool class_is_engine_method(const godot::MethodBind *p_bind);
 const PropertyRecord *class_find_property(const ClassRecord *p_record, const godot::StringName &p_property);
 const godot::MethodInfo *class_find_signal(const ClassRecord *p_record, const godot::StringName &p_signal);
 bool class_find_constant(const ClassRecord *p_record, const godot::StringName &p_name, int64_t &r_value);

@@ -1,3 +1,5 @@
+#include "class_registry.hpp"
+
 #include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/core/error_macros.hpp>
@@ -40,9 +42,14 @@ Variant MethodBind::call(Object *p_instance, const Variant **p_args, int p_argco
 		return result;
 	}
 	try {
-		// The binding's code is the plug-in's: its crossings count on the plug-in's side.
-		const engine_double::internal::CrossingFrame frame(engine_double::internal::CROSSING_PLUGIN);
-		call_function(*this, p_instance, p_args, p_argcount, result, r_error);
+		if (engine_double::internal::class_is_engine_method(this)) {
+			// Runs inside the engine, under the crossing that reached it: nothing more counts.
+			call_function(*this, p_instance, p_args, p_argcount, result, r_error);
+		} else {
+			// The binding's code is the plug-in's: its crossings count on the plug-in's side.
+			const engine_double::internal::CrossingFrame frame(engine_double::internal::CROSSING_PLUGIN);
+			call_function(*this, p_instance, p_args, p_argcount, result, r_error);
+		}
 	} catch (...) {
 		_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by bound method '" + String(instance_class) + "::" + String(name) + "' (the engine would terminate).");
 		result = Variant();

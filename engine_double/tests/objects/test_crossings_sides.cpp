@@ -28,4 +28,18 @@ TEST_F(CrossingSides, AScriptBodysCrossingsAreTheScripts) {
 	EXPECT_EQ(int64_t(answer), 42);
 }
 
+TEST_F(CrossingSides, AnEngineClassesPropertyCostsTheReaderOnlyTheRead) {
+	Ref<engine_double::ScriptDouble> script = engine_double::ScriptDouble::create("res://scripts/world/path_service.gd");
+	const StringName resource_path("resource_path");
+	const engine_double::CrossingReader reader;
+	{
+		// As a plug-in's method reads it: the getter runs inside the engine.
+		const engine_double::internal::CrossingFrame frame(engine_double::internal::CROSSING_PLUGIN);
+		const Variant path = script->get(resource_path);
+	}
+	// The return slot and the call, then the answer destroyed.
+	EXPECT_EQ(reader.plugin(), 3u);
+	EXPECT_EQ(reader.script(), 0u);
+}
+
 } // namespace
