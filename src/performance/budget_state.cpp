@@ -52,7 +52,8 @@ bool can_hold_entries(const Dictionary &p_dictionary, Variant::Type p_value_type
 	return !p_dictionary.is_typed_value() || p_dictionary.get_typed_value_builtin() == p_value_type;
 }
 
-bool is_int_window(const Array &p_window, const PackedByteArray &p_bytes) {
+// r_bytes receives the window's var_to_bytes when it is one.
+bool is_int_window(const Array &p_window, const Variant &p_last_bytes, PackedByteArray &r_bytes) {
 	if (p_window.is_read_only()) {
 		return false;
 	}
@@ -60,18 +61,26 @@ bool is_int_window(const Array &p_window, const PackedByteArray &p_bytes) {
 	if (p_window.is_typed() && p_window.get_typed_builtin() != Variant::INT) {
 		return false;
 	}
-	if (p_window.is_empty()) {
-		return true;
-	}
-	// The serialization names every element's type: a window of ints needs no call into the
-	// engine per element (a 16384-sample window took two per element).
-	if (bytes_hold_ints_only(p_bytes, p_window.size())) {
-		return true;
+	const int64_t size = p_window.size();
+	bool encoded = false;
+	// The encoding names every element's type, so a window of ints needs no call into the
+	// engine per element. It is read first only for a window that looks like the one recorded
+	// last time (the stored encoding is of ints, as many): any other is tested element by
+	// element first, since a window that holds itself cannot be encoded (the engine says so).
+	if (size == 0 || (p_last_bytes.get_type() == Variant::PACKED_BYTE_ARRAY && bytes_hold_ints_only(p_last_bytes, size))) {
+		r_bytes = UtilityFunctions::var_to_bytes(p_window);
+		encoded = true;
+		if (size == 0 || bytes_hold_ints_only(r_bytes, size)) {
+			return true;
+		}
 	}
 	for (const Variant &element : p_window) {
 		if (element.get_type() != Variant::INT) {
 			return false;
 		}
+	}
+	if (!encoded) {
+		r_bytes = UtilityFunctions::var_to_bytes(p_window);
 	}
 	return true;
 }
@@ -139,8 +148,9 @@ std::optional<BudgetState> read_budget_state(const PerformanceNames &p_names, Ob
 	if (window.get_type() != Variant::ARRAY) {
 		return std::nullopt;
 	}
-	PackedByteArray window_bytes = UtilityFunctions::var_to_bytes(window);
-	if (!is_int_window(window, window_bytes)) {
+	const Dictionary integer_window_bytes = read[INTEGER_WINDOW_BYTES];
+	PackedByteArray window_bytes;
+	if (!is_int_window(window, existed ? integer_window_bytes.get(p_metric_id, Variant()) : Variant(), window_bytes)) {
 		return std::nullopt;
 	}
 

@@ -105,6 +105,8 @@ TEST_F(BudgetDeclineTest, MetricEntriesOfTheWrongShape) {
 		{ "window holding a bool", [this]() { dictionary("_samples")[metric] = Array::make(true); } },
 		{ "read-only window", [this]() { current_window().make_read_only(); }, true },
 		{ "window typed float", [this]() { dictionary("_samples")[metric] = TypedArray<double>(); } },
+		// As many elements as the encoding stored at the last record, one no longer an int.
+		{ "recorded window holding a float", [this]() { current_window()[1] = 2.5; }, true },
 		{ "total not an int", [this]() { dictionary("_totals")[metric] = 1.0; } },
 		{ "count not an int", [this]() { dictionary("_sample_counts")[metric] = String("1"); } },
 		{ "budget not a dictionary", [this]() { dictionary("_budgets")[metric] = Array(); } },
@@ -119,6 +121,17 @@ TEST_F(BudgetDeclineTest, MetricEntriesOfTheWrongShape) {
 	for (const DeclineCase &decline_case : cases) {
 		run(decline_case);
 	}
+}
+
+TEST_F(BudgetDeclineTest, AWindowHoldingItselfDeclinesWithoutAnEngineError) {
+	// The engine cannot encode it (and says so): its elements are tested before any encoding.
+	budget = make_budget(BUDGET_SCRIPT, 5);
+	Array window = Array::make(int64_t(1));
+	window.push_back(window);
+	dictionary("_samples")[metric] = window;
+	const Dictionary answer = record_raw(Variant(budget), metric, 5);
+	EXPECT_EQ(answer.get("supported", Variant()), Variant(false));
+	window.clear();
 }
 
 TEST_F(BudgetDeclineTest, SortedCopyInStepButUnusable) {
