@@ -54,19 +54,26 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 
 // Builds the batch's tree on its first query and marks the batch ready, whatever the tree
 // holds: later queries of the batch reuse it.
-void ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, const godot::Dictionary &p_targets) {
+// False when the tree cannot be kept: a read-only batch would refuse the writes and leave a
+// stale tree (or none) that the query would then answer from.
+bool ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, const godot::Dictionary &p_targets) {
 	const ProjectionNames &names = p_query.names;
 	const AccessKeys &keys = p_query.keys;
 	if (static_cast<bool>(entry_or(r_batch, keys.ready, keys.no))) {
-		return;
+		return true;
 	}
 	{
 		VELTRIN_PHASE(PHASE_QUERY_TREE_BUILD);
 		const godot::Variant tree = p_query.path->call(names._build_guest_query_tree_compact, p_query.start, p_targets, p_query.layers, p_query.access);
+		const godot::Variant wrapped = p_query.path->get(names._guest_tree_arithmetic_wrapped);
+		if (r_batch.is_read_only()) {
+			return false;
+		}
 		r_batch.set(keys.tree, tree);
+		r_batch.set(keys.arithmetic_wrapped, wrapped);
 	}
-	r_batch.set(keys.arithmetic_wrapped, p_query.path->get(names._guest_tree_arithmetic_wrapped));
 	r_batch.set(keys.ready, keys.yes);
+	return true;
 }
 
 enum class Selection {
@@ -136,7 +143,9 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	}
 
 	const int64_t ticks_before = p_ticks.call();
-	ensure_query_tree(query, batch, targets);
+	if (!ensure_query_tree(query, batch, targets)) {
+		return unsupported_access(keys);
+	}
 	const godot::Dictionary tree = entry_or(batch, keys.tree, keys.nil);
 	if (!static_cast<bool>(entry_or(tree, keys.usable, keys.no))) {
 		return unsupported_access(keys);

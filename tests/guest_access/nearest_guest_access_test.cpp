@@ -255,6 +255,19 @@ TEST_F(NearestTest, BuildsTheTreeOncePerBatchWhateverItHolds) {
 	EXPECT_TRUE(bool(resort->query_batch().get("arithmetic_wrapped", false)));
 }
 
+TEST_F(NearestTest, DeclinesABatchThatCannotKeepItsTree) {
+	// A read-only batch refuses the tree: answering would use whatever stale tree it holds.
+	resort->open_batch(START, cells({ EAST }));
+	Dictionary batch = resort->query_batch();
+	Dictionary stale;
+	stale["usable"] = true;
+	batch["tree"] = stale;
+	batch.make_read_only();
+	expect_declined(nearest(START, cells({ EAST })));
+	EXPECT_EQ(resort->query_batch().get("tree", Variant()), Variant(stale));
+	EXPECT_FALSE(bool(resort->query_batch().get("ready", false)));
+}
+
 TEST_F(NearestTest, ReadsCostsFromEitherTreeFormAndDeclinesAMissingOne) {
 	resort->options().tree_compact = false;
 	resort->open_batch(START, cells({ EAST, FAR_EAST }));
