@@ -15,10 +15,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 
-# A private wine prefix inside the build directory, created on the first run; wine's own
+# A private wine prefix inside the build directory, created once before the first program runs
+# (emulators/wine_run.sh, under a lock, so parallel tests never race to create it); wine's own
 # diagnostics are silenced so that test output stays the tests' own, and a crash ends the
 # program instead of waiting in wine's debugger.
 find_program(VELTRIN_WINE NAMES wine64 wine)
 if(VELTRIN_WINE)
-	set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES=winedbg.exe=d ${VELTRIN_WINE})
+	set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../emulators/wine_run.sh ${VELTRIN_WINE} ${CMAKE_BINARY_DIR}/wineprefix)
 endif()
