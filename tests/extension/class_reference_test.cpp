@@ -114,6 +114,35 @@ std::string joined(const std::vector<std::string> &p_lines) {
 	return all;
 }
 
+// References inside [code] or [codeblock], where the editor's help parses no tags and shows
+// them as typed: one line per tag found, with the span it sits in. Brackets that are code
+// ([FRONT, BACK], cells[i]) pass.
+std::vector<std::string> tags_inside_code(const std::string &p_source) {
+	static const char *const TAGS[] = { "param", "method", "member", "constant", "signal", "enum", "annotation",
+		"constructor", "operator", "theme_item", "url" };
+	std::vector<std::string> found;
+	for (const char *span : { "code", "codeblock" }) {
+		const std::string open = std::string("[") + span + "]";
+		const std::string close = std::string("[/") + span + "]";
+		for (size_t begin = p_source.find(open); begin != std::string::npos; begin = p_source.find(open, begin + 1)) {
+			const size_t inner = begin + open.size();
+			const size_t end = p_source.find(close, inner);
+			const std::string body = p_source.substr(inner, end == std::string::npos ? std::string::npos : end - inner);
+			for (size_t at = body.find('['); at != std::string::npos; at = body.find('[', at + 1)) {
+				const size_t name = body[at + 1] == '/' ? at + 2 : at + 1;
+				for (const char *tag : TAGS) {
+					const size_t length = std::char_traits<char>::length(tag);
+					const char after = name + length < body.size() ? body[name + length] : '\0';
+					if (body.compare(name, length, tag) == 0 && (after == ']' || after == ' ' || after == '=')) {
+						found.push_back(open + body.substr(0, 60));
+					}
+				}
+			}
+		}
+	}
+	return found;
+}
+
 // p_source with the first occurrence of p_from replaced; fails the test if there is none.
 std::string replaced(std::string p_source, const std::string &p_from, const std::string &p_to) {
 	const size_t at = p_source.find(p_from);
@@ -196,6 +225,13 @@ TEST_F(ClassReferenceTest, DriftFromTheBindingIsCaught) {
 		EXPECT_NE(problems, "");
 		EXPECT_NE(problems.find(drift.expected), std::string::npos) << problems;
 	}
+}
+
+TEST_F(ClassReferenceTest, NoReferenceInsideCode) {
+	EXPECT_EQ(joined(tags_inside_code(source)), "");
+	EXPECT_EQ(tags_inside_code("[code]get_guest([param guest_id])[/code] and [code]x[/code]").size(), 1u);
+	EXPECT_EQ(tags_inside_code("[codeblock]\n[method f]([url=x]x[/url])\n[/codeblock]").size(), 3u);
+	EXPECT_TRUE(tags_inside_code("[param a] [code][FRONT, BACK][/code] [code]a[i][/code] [b]x[/b]").empty());
 }
 
 TEST_F(ClassReferenceTest, OnlyTheDiagnosticMethodsMayGoUnbound) {
