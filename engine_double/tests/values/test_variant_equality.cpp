@@ -3,6 +3,7 @@
 
 #include "engine_errors.hpp"
 
+#include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
@@ -34,6 +35,45 @@ TEST_F(VariantEquality, CppOperatorIsFalseAcrossTypes) {
 	EXPECT_FALSE(Variant(static_cast<const Object *>(nullptr)) == Variant());
 	EXPECT_TRUE(Variant() == Variant());
 	EXPECT_TRUE(Variant("a") == Variant("a"));
+}
+
+// godot-cpp compares a builtin with a Variant against a nil: never equal, whatever it holds.
+// The equal builtin and the equal Variant still compare by value.
+template <typename T>
+void expect_never_equal_to_a_variant(const T &p_value) {
+	const Variant same(p_value);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+	EXPECT_FALSE(p_value == same) << same.stringify().utf8().get_data();
+	EXPECT_TRUE(p_value != same);
+	EXPECT_FALSE(p_value == Variant());
+	EXPECT_TRUE(p_value != Variant());
+#pragma GCC diagnostic pop
+	EXPECT_TRUE(p_value == T(p_value));
+	EXPECT_FALSE(p_value != T(p_value));
+	EXPECT_TRUE(same == Variant(p_value));
+}
+
+TEST_F(VariantEquality, ABuiltinIsNeverEqualToAVariant) {
+	expect_never_equal_to_a_variant(String("a"));
+	expect_never_equal_to_a_variant(StringName("a"));
+	expect_never_equal_to_a_variant(NodePath("a/b"));
+	expect_never_equal_to_a_variant(Array::make(1, "a"));
+	expect_never_equal_to_a_variant(Array());
+	expect_never_equal_to_a_variant(TypedArray<Vector3i>());
+	Dictionary dictionary;
+	dictionary["a"] = 1;
+	expect_never_equal_to_a_variant(dictionary);
+	expect_never_equal_to_a_variant(Dictionary());
+	expect_never_equal_to_a_variant(Callable());
+	expect_never_equal_to_a_variant(PackedByteArray { 1, 2 });
+	expect_never_equal_to_a_variant(PackedInt32Array { 1 });
+	expect_never_equal_to_a_variant(PackedInt64Array { 1 });
+	expect_never_equal_to_a_variant(PackedFloat32Array { 1.5f });
+	expect_never_equal_to_a_variant(PackedFloat64Array { 1.5 });
+	expect_never_equal_to_a_variant(PackedStringArray { "a" });
+	expect_never_equal_to_a_variant(PackedVector2Array { Vector2(1, 2) });
+	expect_never_equal_to_a_variant(PackedVector3Array { Vector3(1, 2, 3) });
 }
 
 TEST_F(VariantEquality, EngineEqualityCrossesNumbersAndText) {
