@@ -172,11 +172,6 @@ bool StringName::operator==(const String &p_other) const {
 	return _text() == p_other;
 }
 
-bool StringName::operator==(const char *p_other) const {
-	ENGINE_DOUBLE_CROSSING;
-	return _text() == p_other;
-}
-
 // godot-cpp evaluates these against a nil right-hand side, whatever the Variant holds.
 bool StringName::operator==(const Variant &) const {
 	ENGINE_DOUBLE_CROSSING;

@@ -156,6 +156,36 @@ TEST_F(VariantEquality, OrderingFollowsGodotCpp) {
 	EXPECT_FALSE(valid);
 }
 
+// The engine's operator table: the result, or nil when the pair has no evaluator.
+Variant engine_evaluate(Variant::Operator p_op, const Variant &p_a, const Variant &p_b) {
+	bool valid = false;
+	Variant result;
+	Variant::evaluate(p_op, p_a, p_b, result, valid);
+	return valid ? result : Variant();
+}
+
+TEST_F(VariantEquality, OperatorTableFollowsTheEngine) {
+	// <= and >= are the engine's own operators: never true against a NaN; bool has neither.
+	EXPECT_EQ(engine_evaluate(Variant::OP_LESS_EQUAL, NaN, 1.0), Variant(false));
+	EXPECT_EQ(engine_evaluate(Variant::OP_GREATER_EQUAL, int64_t(1), NaN), Variant(false));
+	EXPECT_EQ(engine_evaluate(Variant::OP_LESS_EQUAL, Vector3(1, 2, NaN), Vector3(1, 2, 3)), Variant(false));
+	EXPECT_EQ(engine_evaluate(Variant::OP_LESS_EQUAL, int64_t(2), 2.0), Variant(true));
+	EXPECT_EQ(engine_evaluate(Variant::OP_LESS_EQUAL, false, true), Variant());
+	EXPECT_EQ(engine_evaluate(Variant::OP_GREATER, true, false), Variant(true));
+	// and/or/xor exist only among nil, bool, int, float and objects.
+	EXPECT_EQ(engine_evaluate(Variant::OP_AND, int64_t(1), 2.5), Variant(true));
+	EXPECT_EQ(engine_evaluate(Variant::OP_OR, "a", true), Variant());
+	EXPECT_EQ(engine_evaluate(Variant::OP_XOR, Array(), Array()), Variant());
+	// No float modulo; int times a cell scales it; text is found in a name too.
+	EXPECT_EQ(engine_evaluate(Variant::OP_MODULE, 5.5, 2.0), Variant());
+	EXPECT_EQ(engine_evaluate(Variant::OP_MODULE, int64_t(5), 2.0), Variant());
+	EXPECT_EQ(engine_evaluate(Variant::OP_MULTIPLY, int64_t(2), Vector3i(1, -2, 3)), Variant(Vector3i(2, -4, 6)));
+	EXPECT_EQ(engine_evaluate(Variant::OP_IN, "st", StringName("stair")), Variant(true));
+	EXPECT_EQ(engine_evaluate(Variant::OP_NEGATE, Vector3(1, -2, 0), Variant()), Variant(Vector3(-1, 2, 0)));
+	// A debug engine shifts no negative operand.
+	EXPECT_EQ(engine_evaluate(Variant::OP_SHIFT_LEFT, int64_t(-1), int64_t(1)), Variant());
+}
+
 TEST_F(VariantEquality, StringAndStringNameHashAlike) {
 	EXPECT_EQ(Variant("guest").hash(), Variant(StringName("guest")).hash());
 	EXPECT_EQ(String("guest").hash(), StringName("guest").hash());
