@@ -123,8 +123,9 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 		const godot::Variant *memo_value = memo_connector(p_memo, *from.key, *to.key, entry);
 		const bool memo_hit = memo_value != nullptr && p_memo_trusted && memo_value->get_type() == godot::Variant::STRING_NAME;
 		// A false answer for the same connector stands for the whole run; the connector is
-		// then the one asked about, and is compared where it lies in the memo.
-		const bool repeat = memo_hit && asked_for_memo_with_bool && *asked_connector == *memo_value;
+		// then the one asked about. A memo hit holds a StringName, so the name is taken out
+		// of it to compare: a builtin compared with a Variant is never equal.
+		const bool repeat = memo_hit && asked_for_memo_with_bool && *asked_connector == godot::StringName(*memo_value);
 		if (!repeat) {
 			asked_connector.emplace(memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, cell_of(from), cell_of(to), godot::TypedArray<godot::StringName>())));
 			const godot::Variant connector = *asked_connector;

@@ -257,6 +257,25 @@ TEST_F(PathMinutesTest, AsksTheElevatorServiceOncePerRunOfATrustedMemo) {
 	EXPECT_EQ(elevator_questions(numeric_elevators.ptr()), 4);
 }
 
+TEST_F(PathMinutesTest, AsksOnceForARunThroughAStairAndAgainForTheWalkAfterIt) {
+	resort.warm_step_memo();
+	// Up the east stair and back down: a walk step, two through the stair, a walk step. The
+	// stair is not costed while the credit does not exceed the movement scale.
+	const Array route = cell_list({ Vector3i(10, 0, 0), Vector3i(11, 0, 0), Vector3i(11, 1, 0), Vector3i(11, 0, 0), Vector3i(10, 0, 0) });
+	EXPECT_EQ(minutes(route, 20, 20), 4);
+	const StringName owns_connector("owns_connector");
+	Array asked;
+	for (const engine_double::CallLogEntry &entry : engine_double::call_log_entries_for(resort.elevators())) {
+		if (entry.name == owns_connector) {
+			asked.append(entry.arguments);
+		}
+	}
+	const StringName walk;
+	const StringName stair("infra.connector:stair_0");
+	EXPECT_EQ(text_of(asked), text_of(Array::make(Array::make(walk), Array::make(stair), Array::make(walk))));
+	EXPECT_EQ(ResortFixture::call_count(resort.path(), "get_connector"), 2);
+}
+
 TEST_F(PathMinutesTest, AScriptThatEmptiesTheRouteMidWalkDoesNotChangeTheStepsWalked) {
 	resort.options().route_cost_answer = int64_t(450);
 	Array route = cell_list({ Vector3i(2, 0, 0), Vector3i(1, 0, 0), Vector3i(0, 0, 0), Vector3i(0, 1, 0), Vector3i(1, 1, 0), Vector3i(2, 1, 0) });

@@ -351,6 +351,17 @@ bool Callable::operator!=(const Callable &p_other) const {
 	return !(*this == p_other);
 }
 
+// godot-cpp evaluates these against a nil right-hand side, whatever the Variant holds.
+bool Callable::operator==(const Variant &) const {
+	ENGINE_DOUBLE_CROSSING;
+	return false;
+}
+
+bool Callable::operator!=(const Variant &) const {
+	ENGINE_DOUBLE_CROSSING;
+	return true;
+}
+
 bool Callable::operator!() const {
 	ENGINE_DOUBLE_CROSSING;
 	return is_null();

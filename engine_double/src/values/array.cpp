@@ -844,14 +844,15 @@ bool Array::operator>=(const Array &p_other) const {
 	return !(*this < p_other);
 }
 
-bool Array::operator==(const Variant &p_other) const {
+// godot-cpp evaluates these against a nil right-hand side, whatever the Variant holds.
+bool Array::operator==(const Variant &) const {
 	ENGINE_DOUBLE_CROSSING;
-	return Variant(*this) == p_other;
+	return false;
 }
 
-bool Array::operator!=(const Variant &p_other) const {
+bool Array::operator!=(const Variant &) const {
 	ENGINE_DOUBLE_CROSSING;
-	return Variant(*this) != p_other;
+	return true;
 }
 
 Array Array::operator+(const Array &p_other) const {

@@ -547,14 +547,15 @@ bool Dictionary::operator!=(const Dictionary &p_other) const {
 	return !recursive_equal(p_other, 0);
 }
 
-bool Dictionary::operator==(const Variant &p_other) const {
+// godot-cpp evaluates these against a nil right-hand side, whatever the Variant holds.
+bool Dictionary::operator==(const Variant &) const {
 	ENGINE_DOUBLE_CROSSING;
-	return Variant(*this) == p_other;
+	return false;
 }
 
-bool Dictionary::operator!=(const Variant &p_other) const {
+bool Dictionary::operator!=(const Variant &) const {
 	ENGINE_DOUBLE_CROSSING;
-	return Variant(*this) != p_other;
+	return true;
 }
 
 bool Dictionary::operator!() const {

@@ -420,14 +420,15 @@ bool String::operator==(const StringName &p_other) const {
 	return *this == p_other._text();
 }
 
-bool String::operator==(const Variant &p_other) const {
+// godot-cpp evaluates these against a nil right-hand side, whatever the Variant holds.
+bool String::operator==(const Variant &) const {
 	ENGINE_DOUBLE_CROSSING;
-	return Variant(*this) == p_other;
+	return false;
 }
 
-bool String::operator!=(const Variant &p_other) const {
+bool String::operator!=(const Variant &) const {
 	ENGINE_DOUBLE_CROSSING;
-	return !(*this == p_other);
+	return true;
 }
 
 bool String::operator<(const String &p_other) const {

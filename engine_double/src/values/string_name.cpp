@@ -172,19 +172,15 @@ bool StringName::operator==(const String &p_other) const {
 	return _text() == p_other;
 }
 
-bool StringName::operator==(const char *p_other) const {
+// godot-cpp evaluates these against a nil right-hand side, whatever the Variant holds.
+bool StringName::operator==(const Variant &) const {
 	ENGINE_DOUBLE_CROSSING;
-	return _text() == p_other;
+	return false;
 }
 
-bool StringName::operator==(const Variant &p_other) const {
+bool StringName::operator!=(const Variant &) const {
 	ENGINE_DOUBLE_CROSSING;
-	return Variant(*this) == p_other;
-}
-
-bool StringName::operator!=(const Variant &p_other) const {
-	ENGINE_DOUBLE_CROSSING;
-	return !(*this == p_other);
+	return true;
 }
 
 String NodePath::get_concatenated_names() const {

@@ -119,6 +119,50 @@ bool evaluate_less(const Variant &p_a, const Variant &p_b, bool &r_valid) {
 	}
 }
 
+// a <= b as the engine's own <= operators answer it: directly for numbers (so a NaN is never
+// less or equal), component by component for the float vectors; no evaluator for bool.
+template <typename V>
+bool float_vector_less_equal(const V &p_a, const V &p_b, int p_size) {
+	for (int i = 0; i < p_size - 1; i++) {
+		if (p_a[i] != p_b[i]) {
+			return p_a[i] < p_b[i];
+		}
+	}
+	return p_a[p_size - 1] <= p_b[p_size - 1];
+}
+
+bool evaluate_less_equal(const Variant &p_a, const Variant &p_b, bool &r_valid) {
+	const Variant::Type a = p_a.get_type();
+	const Variant::Type b = p_b.get_type();
+	if (is_number(a) && is_number(b)) {
+		r_valid = true;
+		if (a == Variant::INT && b == Variant::INT) {
+			return int64_t(p_a) <= int64_t(p_b);
+		}
+		return double(p_a) <= double(p_b);
+	}
+	if (a == b && a == Variant::VECTOR2) {
+		r_valid = true;
+		return float_vector_less_equal(VariantAccess::payload<Vector2>(p_a), VariantAccess::payload<Vector2>(p_b), 2);
+	}
+	if (a == b && a == Variant::VECTOR3) {
+		r_valid = true;
+		return float_vector_less_equal(VariantAccess::payload<Vector3>(p_a), VariantAccess::payload<Vector3>(p_b), 3);
+	}
+	if (a == Variant::BOOL) {
+		r_valid = false;
+		return false;
+	}
+	// Everything else with a < is totally ordered here: b < a answers it.
+	const bool greater = evaluate_less(p_b, p_a, r_valid);
+	return r_valid && !greater;
+}
+
+// The types the engine's and/or/xor evaluators are registered for.
+bool has_logic_operators(Variant::Type p_type) {
+	return p_type == Variant::NIL || p_type == Variant::BOOL || p_type == Variant::INT || p_type == Variant::FLOAT || p_type == Variant::OBJECT;
+}
+
 void evaluate_arithmetic(Variant::Operator p_op, const Variant &p_a, const Variant &p_b, Variant &r_ret, bool &r_valid) {
 	const Variant::Type a = p_a.get_type();
 	const Variant::Type b = p_b.get_type();
@@ -175,10 +219,7 @@ void evaluate_arithmetic(Variant::Operator p_op, const Variant &p_a, const Varia
 				r_ret = x / y;
 				return;
 			case Variant::OP_MODULE:
-				if (a == Variant::FLOAT && b == Variant::FLOAT) {
-					r_ret = std::fmod(x, y);
-					return;
-				}
+				// No float modulo: scripts call fmod.
 				break;
 			case Variant::OP_POWER:
 				r_ret = std::pow(x, y);
@@ -223,6 +264,10 @@ void evaluate_arithmetic(Variant::Operator p_op, const Variant &p_a, const Varia
 			default:
 				break;
 		}
+	} else if (p_op == Variant::OP_MULTIPLY && a == Variant::INT && b == Variant::VECTOR3I) {
+		const int32_t factor = int32_t(int64_t(p_a));
+		r_ret = Vector3i(p_b) * Vector3i(factor, factor, factor);
+		return;
 	} else if (p_op == Variant::OP_ADD && a == Variant::ARRAY && b == Variant::ARRAY) {
 		r_ret = VariantAccess::payload<Array>(p_a) + VariantAccess::payload<Array>(p_b);
 		return;
@@ -239,8 +284,9 @@ bool evaluate_in(const Variant &p_item, const Variant &p_container, bool &r_vali
 		case Variant::DICTIONARY:
 			return VariantAccess::payload<Dictionary>(p_container).has(p_item);
 		case Variant::STRING:
+		case Variant::STRING_NAME:
 			if (is_text(p_item.get_type())) {
-				return VariantAccess::payload<String>(p_container).contains(text_of(p_item));
+				return text_of(p_container).contains(text_of(p_item));
 			}
 			break;
 		case Variant::PACKED_INT64_ARRAY:
@@ -271,14 +317,14 @@ void Variant::evaluate(const Operator &p_op, const Variant &p_a, const Variant &
 			r_ret = r_valid ? Variant(p_op == OP_EQUAL ? equal : !equal) : Variant();
 		} break;
 		case OP_LESS:
-		case OP_GREATER_EQUAL: {
-			const bool less = evaluate_less(p_a, p_b, r_valid);
-			r_ret = r_valid ? Variant(p_op == OP_LESS ? less : !less) : Variant();
+		case OP_GREATER: {
+			const bool less = p_op == OP_LESS ? evaluate_less(p_a, p_b, r_valid) : evaluate_less(p_b, p_a, r_valid);
+			r_ret = r_valid ? Variant(less) : Variant();
 		} break;
-		case OP_GREATER:
-		case OP_LESS_EQUAL: {
-			const bool greater = evaluate_less(p_b, p_a, r_valid);
-			r_ret = r_valid ? Variant(p_op == OP_GREATER ? greater : !greater) : Variant();
+		case OP_LESS_EQUAL:
+		case OP_GREATER_EQUAL: {
+			const bool less_equal = p_op == OP_LESS_EQUAL ? evaluate_less_equal(p_a, p_b, r_valid) : evaluate_less_equal(p_b, p_a, r_valid);
+			r_ret = r_valid ? Variant(less_equal) : Variant();
 		} break;
 		case OP_ADD:
 		case OP_SUBTRACT:
@@ -296,13 +342,20 @@ void Variant::evaluate(const Operator &p_op, const Variant &p_a, const Variant &
 				r_ret = -double(p_a);
 			} else if (p_a.get_type() == VECTOR3I) {
 				r_ret = -Vector3i(p_a);
+			} else if (p_a.get_type() == VECTOR3) {
+				r_ret = -Vector3(p_a);
+			} else if (p_a.get_type() == VECTOR2) {
+				r_ret = -Vector2(p_a);
+			} else if (p_a.get_type() == VECTOR2I) {
+				const Vector2i v = p_a;
+				r_ret = Vector2i(int32_t(0u - uint32_t(v.x)), int32_t(0u - uint32_t(v.y)));
 			} else {
 				r_valid = false;
 				r_ret = Variant();
 			}
 			break;
 		case OP_POSITIVE:
-			r_valid = is_number(p_a.get_type()) || p_a.get_type() == VECTOR3I;
+			r_valid = is_number(p_a.get_type()) || (p_a.get_type() >= VECTOR2 && p_a.get_type() <= VECTOR3I && p_a.get_type() != RECT2 && p_a.get_type() != RECT2I);
 			r_ret = r_valid ? p_a : Variant();
 			break;
 		case OP_NOT:
@@ -310,17 +363,14 @@ void Variant::evaluate(const Operator &p_op, const Variant &p_a, const Variant &
 			r_ret = !p_a.booleanize();
 			break;
 		case OP_AND:
-			r_valid = true;
-			r_ret = p_a.booleanize() && p_b.booleanize();
-			break;
 		case OP_OR:
-			r_valid = true;
-			r_ret = p_a.booleanize() || p_b.booleanize();
-			break;
-		case OP_XOR:
-			r_valid = true;
-			r_ret = p_a.booleanize() != p_b.booleanize();
-			break;
+		case OP_XOR: {
+			r_valid = has_logic_operators(p_a.get_type()) && has_logic_operators(p_b.get_type());
+			const bool a = p_a.booleanize();
+			const bool b = p_b.booleanize();
+			const bool result = p_op == OP_AND ? (a && b) : (p_op == OP_OR ? (a || b) : (a != b));
+			r_ret = r_valid ? Variant(result) : Variant();
+		} break;
 		case OP_IN: {
 			const bool found = evaluate_in(p_a, p_b, r_valid);
 			r_ret = r_valid ? Variant(found) : Variant();
@@ -340,7 +390,12 @@ void Variant::evaluate(const Operator &p_op, const Variant &p_a, const Variant &
 					r_ret = x | y;
 				} else if (p_op == OP_BIT_XOR) {
 					r_ret = x ^ y;
-				} else if (y < 0 || y > 63) {
+				} else if (x < 0 || y < 0) {
+					// A debug engine refuses negative operands; a release one shifts anyway.
+					r_valid = false;
+					r_ret = String("Invalid operands for bit shifting. Only positive operands are supported.");
+				} else if (y > 63) {
+					// Undefined in the engine's C++: no answer is modelled.
 					r_valid = false;
 					r_ret = Variant();
 				} else {

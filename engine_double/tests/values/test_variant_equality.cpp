@@ -3,6 +3,7 @@
 
 #include "engine_errors.hpp"
 
+#include <godot_cpp/variant/typed_array.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
@@ -34,6 +35,45 @@ TEST_F(VariantEquality, CppOperatorIsFalseAcrossTypes) {
 	EXPECT_FALSE(Variant(static_cast<const Object *>(nullptr)) == Variant());
 	EXPECT_TRUE(Variant() == Variant());
 	EXPECT_TRUE(Variant("a") == Variant("a"));
+}
+
+// godot-cpp compares a builtin with a Variant against a nil: never equal, whatever it holds.
+// The equal builtin and the equal Variant still compare by value.
+template <typename T>
+void expect_never_equal_to_a_variant(const T &p_value) {
+	const Variant same(p_value);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+	EXPECT_FALSE(p_value == same) << same.stringify().utf8().get_data();
+	EXPECT_TRUE(p_value != same);
+	EXPECT_FALSE(p_value == Variant());
+	EXPECT_TRUE(p_value != Variant());
+#pragma GCC diagnostic pop
+	EXPECT_TRUE(p_value == T(p_value));
+	EXPECT_FALSE(p_value != T(p_value));
+	EXPECT_TRUE(same == Variant(p_value));
+}
+
+TEST_F(VariantEquality, ABuiltinIsNeverEqualToAVariant) {
+	expect_never_equal_to_a_variant(String("a"));
+	expect_never_equal_to_a_variant(StringName("a"));
+	expect_never_equal_to_a_variant(NodePath("a/b"));
+	expect_never_equal_to_a_variant(Array::make(1, "a"));
+	expect_never_equal_to_a_variant(Array());
+	expect_never_equal_to_a_variant(TypedArray<Vector3i>());
+	Dictionary dictionary;
+	dictionary["a"] = 1;
+	expect_never_equal_to_a_variant(dictionary);
+	expect_never_equal_to_a_variant(Dictionary());
+	expect_never_equal_to_a_variant(Callable());
+	expect_never_equal_to_a_variant(PackedByteArray { 1, 2 });
+	expect_never_equal_to_a_variant(PackedInt32Array { 1 });
+	expect_never_equal_to_a_variant(PackedInt64Array { 1 });
+	expect_never_equal_to_a_variant(PackedFloat32Array { 1.5f });
+	expect_never_equal_to_a_variant(PackedFloat64Array { 1.5 });
+	expect_never_equal_to_a_variant(PackedStringArray { "a" });
+	expect_never_equal_to_a_variant(PackedVector2Array { Vector2(1, 2) });
+	expect_never_equal_to_a_variant(PackedVector3Array { Vector3(1, 2, 3) });
 }
 
 TEST_F(VariantEquality, EngineEqualityCrossesNumbersAndText) {
@@ -114,6 +154,36 @@ TEST_F(VariantEquality, OrderingFollowsGodotCpp) {
 	EXPECT_TRUE(result.booleanize());
 	Variant::evaluate(Variant::OP_LESS, "a", StringName("b"), result, valid);
 	EXPECT_FALSE(valid);
+}
+
+// The engine's operator table: the result, or nil when the pair has no evaluator.
+Variant engine_evaluate(Variant::Operator p_op, const Variant &p_a, const Variant &p_b) {
+	bool valid = false;
+	Variant result;
+	Variant::evaluate(p_op, p_a, p_b, result, valid);
+	return valid ? result : Variant();
+}
+
+TEST_F(VariantEquality, OperatorTableFollowsTheEngine) {
+	// <= and >= are the engine's own operators: never true against a NaN; bool has neither.
+	EXPECT_EQ(engine_evaluate(Variant::OP_LESS_EQUAL, NaN, 1.0), Variant(false));
+	EXPECT_EQ(engine_evaluate(Variant::OP_GREATER_EQUAL, int64_t(1), NaN), Variant(false));
+	EXPECT_EQ(engine_evaluate(Variant::OP_LESS_EQUAL, Vector3(1, 2, NaN), Vector3(1, 2, 3)), Variant(false));
+	EXPECT_EQ(engine_evaluate(Variant::OP_LESS_EQUAL, int64_t(2), 2.0), Variant(true));
+	EXPECT_EQ(engine_evaluate(Variant::OP_LESS_EQUAL, false, true), Variant());
+	EXPECT_EQ(engine_evaluate(Variant::OP_GREATER, true, false), Variant(true));
+	// and/or/xor exist only among nil, bool, int, float and objects.
+	EXPECT_EQ(engine_evaluate(Variant::OP_AND, int64_t(1), 2.5), Variant(true));
+	EXPECT_EQ(engine_evaluate(Variant::OP_OR, "a", true), Variant());
+	EXPECT_EQ(engine_evaluate(Variant::OP_XOR, Array(), Array()), Variant());
+	// No float modulo; int times a cell scales it; text is found in a name too.
+	EXPECT_EQ(engine_evaluate(Variant::OP_MODULE, 5.5, 2.0), Variant());
+	EXPECT_EQ(engine_evaluate(Variant::OP_MODULE, int64_t(5), 2.0), Variant());
+	EXPECT_EQ(engine_evaluate(Variant::OP_MULTIPLY, int64_t(2), Vector3i(1, -2, 3)), Variant(Vector3i(2, -4, 6)));
+	EXPECT_EQ(engine_evaluate(Variant::OP_IN, "st", StringName("stair")), Variant(true));
+	EXPECT_EQ(engine_evaluate(Variant::OP_NEGATE, Vector3(1, -2, 0), Variant()), Variant(Vector3(-1, 2, 0)));
+	// A debug engine shifts no negative operand.
+	EXPECT_EQ(engine_evaluate(Variant::OP_SHIFT_LEFT, int64_t(-1), int64_t(1)), Variant());
 }
 
 TEST_F(VariantEquality, StringAndStringNameHashAlike) {

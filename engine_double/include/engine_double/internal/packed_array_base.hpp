@@ -14,6 +14,10 @@
 #include <memory>
 #include <vector>
 
+namespace godot {
+class Variant;
+} // namespace godot
+
 namespace engine_double::internal {
 
 // Engine-style reports for the inline packed-array code.
@@ -352,6 +356,14 @@ public:
 	bool operator!=(const Derived &p_other) const {
 		ENGINE_DOUBLE_CROSSING;
 		return !(*this == p_other);
+	}
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator==(const godot::Variant &) const {
+		ENGINE_DOUBLE_CROSSING;
+		return false;
+	}
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator!=(const godot::Variant &) const {
+		ENGINE_DOUBLE_CROSSING;
+		return true;
 	}
 	bool operator!() const {
 		ENGINE_DOUBLE_CROSSING;

@@ -11,6 +11,11 @@
 #define ENGINE_DOUBLE_API __attribute__((visibility("default")))
 #endif
 
+// godot-cpp's builtin classes compare with a Variant through the engine's evaluator for a nil
+// right-hand side, whatever the Variant holds: == is always false and != always true. The
+// double marks those operators so that a warning (an error under -Werror) names every use.
+#define ENGINE_DOUBLE_NIL_COMPARISON [[deprecated("compares with a nil, not with the Variant's value: always false for ==, always true for !=; convert the Variant after a type test, or compare two Variants")]]
+
 // Per-thread plain data of the double, reached without a TLS wrapper from any module (the
 // double is loaded with its host, so its thread-local block is static).
 #if defined(__GNUC__) || defined(__clang__)

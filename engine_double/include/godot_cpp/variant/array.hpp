@@ -127,8 +127,8 @@ public:
 	bool operator<=(const Array &p_other) const;
 	bool operator>(const Array &p_other) const;
 	bool operator>=(const Array &p_other) const;
-	bool operator==(const Variant &p_other) const;
-	bool operator!=(const Variant &p_other) const;
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator==(const Variant &p_other) const;
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator!=(const Variant &p_other) const;
 	Array operator+(const Array &p_other) const;
 	bool operator!() const;
 

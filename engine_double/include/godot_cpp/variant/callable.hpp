@@ -100,6 +100,8 @@ public:
 	int64_t hash() const;
 	bool operator==(const Callable &p_other) const;
 	bool operator!=(const Callable &p_other) const;
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator==(const Variant &p_other) const;
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator!=(const Variant &p_other) const;
 	bool operator!() const;
 
 	// For the object layer of the double.

@@ -74,8 +74,8 @@ public:
 
 	bool operator==(const Dictionary &p_other) const;
 	bool operator!=(const Dictionary &p_other) const;
-	bool operator==(const Variant &p_other) const;
-	bool operator!=(const Variant &p_other) const;
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator==(const Variant &p_other) const;
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator!=(const Variant &p_other) const;
 	bool operator!() const;
 
 	// Share p_from's data (TypedDictionary's construction and assignment).

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <engine_double/internal/crossing.hpp>
 #include <godot_cpp/core/defs.hpp>
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/string_name.hpp>
@@ -7,6 +8,8 @@
 #include <cstdint>
 
 namespace godot {
+
+class Variant;
 
 // A node path kept as its text; the double has no scene tree to resolve it against.
 class ENGINE_DOUBLE_API NodePath {
@@ -27,6 +30,14 @@ public:
 
 	bool operator==(const NodePath &p_other) const { return _path == p_other._path; }
 	bool operator!=(const NodePath &p_other) const { return !(_path == p_other._path); }
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator==(const Variant &) const {
+		ENGINE_DOUBLE_CROSSING;
+		return false;
+	}
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator!=(const Variant &) const {
+		ENGINE_DOUBLE_CROSSING;
+		return true;
+	}
 };
 
 } // namespace godot

@@ -110,8 +110,8 @@ public:
 	bool operator!=(const char32_t *p_other) const { return !(*this == p_other); }
 	bool operator==(const StringName &p_other) const;
 	bool operator!=(const StringName &p_other) const { return !(*this == p_other); }
-	bool operator==(const Variant &p_other) const;
-	bool operator!=(const Variant &p_other) const;
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator==(const Variant &p_other) const;
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator!=(const Variant &p_other) const;
 	bool operator<(const String &p_other) const;
 	bool operator<=(const String &p_other) const { return !(p_other < *this); }
 	bool operator>(const String &p_other) const { return p_other < *this; }

@@ -89,10 +89,8 @@ public:
 	}
 	bool operator==(const String &p_other) const;
 	bool operator!=(const String &p_other) const { return !(*this == p_other); }
-	bool operator==(const char *p_other) const;
-	bool operator!=(const char *p_other) const { return !(*this == p_other); }
-	bool operator==(const Variant &p_other) const;
-	bool operator!=(const Variant &p_other) const;
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator==(const Variant &p_other) const;
+	ENGINE_DOUBLE_NIL_COMPARISON bool operator!=(const Variant &p_other) const;
 	// Godot orders names by their interned pointers, not by text.
 	bool operator<(const StringName &p_other) const {
 		engine_double::internal::count_crossings(1);
