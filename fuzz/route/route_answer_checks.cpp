@@ -60,7 +60,7 @@ std::string answer_text(const Variant &p_answer) {
 	return text;
 }
 
-void check_search_answer(const Variant &p_answer, const Array &p_cells, int64_t p_start) {
+void check_search_answer(const Variant &p_answer, const Array &p_cells, int64_t p_numbered, int64_t p_start) {
 	FUZZ_CHECK(p_answer.get_type() == Variant::DICTIONARY, "a search answers a Dictionary\n" + answer_text(p_answer));
 	const Dictionary answer = p_answer;
 	const Variant status = answer.get(StringName("status"), Variant());
@@ -73,7 +73,10 @@ void check_search_answer(const Variant &p_answer, const Array &p_cells, int64_t 
 	}
 	FUZZ_CHECK(keys_are(answer, { "status", "cost_values", "parent_indices", "discovered", "parent_discovered", "settled" }),
 	        "a usable answer has the five lists in order\n" + answer_text(p_answer));
-	const int64_t n = p_cells.size();
+	// The lists are of the cells numbered when the call began; a script may have appended
+	// cells since, but moved or removed none of those.
+	const int64_t n = p_numbered;
+	FUZZ_CHECK(n <= p_cells.size(), "usable only while every numbered cell is still there");
 	FUZZ_CHECK(p_start >= 0 && p_start < n, "usable only from a valid start");
 	const Variant costs_value = answer[StringName("cost_values")];
 	const Variant parents_value = answer[StringName("parent_indices")];

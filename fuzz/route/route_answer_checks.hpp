@@ -15,8 +15,9 @@
 
 namespace veltrin_fuzz {
 
-// Aborts unless p_answer is a search answer the method may give for this graph and start.
-void check_search_answer(const godot::Variant &p_answer, const godot::Array &p_cells, int64_t p_start);
+// Aborts unless p_answer is a search answer the method may give for this graph and start;
+// p_numbered is the size of p_cells when the call began.
+void check_search_answer(const godot::Variant &p_answer, const godot::Array &p_cells, int64_t p_numbered, int64_t p_start);
 
 // True when p_row is [Vector3i, int].
 bool is_edge_row(const godot::Variant &p_row);

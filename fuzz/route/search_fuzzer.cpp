@@ -140,6 +140,7 @@ Variant checked_call(RouteWorld &r_world, const char *p_method, const SearchArgu
 	};
 	hostile.protected_ids = { r_world.service.object()->get_instance_id(), r_world.impostor.object()->get_instance_id(), r_world.edge_source->get_instance_id() };
 	const RouteStateBefore before = capture_route_state(r_world);
+	const int64_t numbered = p_arguments.cells.size();
 	CallAudit audit(run.mode, *run.plan, hostile);
 	const Variant answer = r_world.call(p_method, p_arguments.values());
 	audit.finish();
@@ -148,7 +149,7 @@ Variant checked_call(RouteWorld &r_world, const char *p_method, const SearchArgu
 		run.rerun = true;
 		return answer;
 	}
-	check_search_answer(answer, p_arguments.cells, p_arguments.start);
+	check_search_answer(answer, p_arguments.cells, numbered, p_arguments.start);
 	if (audit.acts_fired()) {
 		// The scripts changed the state themselves; the search's own code wrote nothing.
 		FUZZ_CHECK(!audit.plugin_wrote_between_scripts(), std::string(p_method) + " wrote while the scripts misbehaved\n" + audit.plugin_write_report());

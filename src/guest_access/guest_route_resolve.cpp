@@ -25,7 +25,7 @@ godot::TypedArray<godot::Vector3i> script_route(const godot::Variant &p_answer) 
 	return godot::TypedArray<godot::Vector3i>(p_answer);
 }
 
-godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree, const godot::Variant &p_tree_arg) {
+godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree, const godot::Variant &p_tree_arg, bool &r_unkept) {
 	const ProjectionNames &names = p_query.names;
 	const AccessKeys &keys = p_query.keys;
 	const LiveObject &path = p_query.path;
@@ -56,6 +56,11 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 		// Not this batch's question: the service answers it its own way.
 		return script_route(path->call(names._find_path_internal, start, p_goal));
 	}
+	// A cache that refuses the route would have the answer claim a route it never recorded.
+	if (path_cache.is_read_only()) {
+		r_unkept = true;
+		return keys.no_route;
+	}
 
 	// Script integers wrap; so does the counter.
 	const int64_t misses = path->get(names.cache_misses);
@@ -82,7 +87,13 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 		return route_failure(names, path, reason);
 	}
 
-	path_cache.set(key, cached_guest_route(names, path.get(), route));
+	const godot::Variant cached = cached_guest_route(names, path.get(), route);
+	// The scripts called since may have made it read-only.
+	if (path_cache.is_read_only()) {
+		r_unkept = true;
+		return keys.no_route;
+	}
+	path_cache.set(key, cached);
 	path->set(names.last_no_route_reason, keys.OK);
 	path->set(names.last_path_cost, tree_cost(keys, p_tree, p_goal_key));
 	path->set(names.last_error, keys.empty_text);

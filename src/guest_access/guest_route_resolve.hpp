@@ -39,8 +39,10 @@ struct AccessQuery {
 // The route from the query's start to p_goal (p_goal_key: the goal as a Variant); empty
 // when there is none. Failures go through the service's _route_failure, whose answer is
 // returned. p_tree_arg is p_tree as the Variant the service's reconstruction is handed, made
-// once for all the query's resolutions.
-godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree, const godot::Variant &p_tree_arg);
+// once for all the query's resolutions. r_unkept is set (and an empty route returned) when
+// the route cannot be kept because the service's _path_cache is read-only; nothing is
+// written then.
+godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree, const godot::Variant &p_tree_arg, bool &r_unkept);
 
 // A route answered by a script method, converted element by element into a typed array
 // unless it already is one (then it is shared).

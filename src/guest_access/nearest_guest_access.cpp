@@ -53,9 +53,9 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 }
 
 // Builds the batch's tree on its first query and marks the batch ready, whatever the tree
-// holds: later queries of the batch reuse it.
-// False when the tree cannot be kept: a read-only batch would refuse the writes and leave a
-// stale tree (or none) that the query would then answer from.
+// holds: later queries of the batch reuse it. The query tested before asking that the batch
+// can keep the tree; false when the service's script made it read-only since (a write would
+// be refused with an engine error and leave a stale tree, or none, to answer from).
 bool ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, const godot::Dictionary &p_targets) {
 	const ProjectionNames &names = p_query.names;
 	const AccessKeys &keys = p_query.keys;
@@ -65,13 +65,16 @@ bool ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, c
 	{
 		VELTRIN_PHASE(PHASE_QUERY_TREE_BUILD);
 		const godot::Variant tree = p_query.path->call(names._build_guest_query_tree_compact, p_query.start, p_targets, p_query.layers, p_query.access);
-		const godot::Variant wrapped = p_query.path->get(names._guest_tree_arithmetic_wrapped);
 		if (r_batch.is_read_only()) {
 			return false;
 		}
 		r_batch.set(keys.tree, tree);
-		r_batch.set(keys.arithmetic_wrapped, wrapped);
 	}
+	const godot::Variant wrapped = p_query.path->get(names._guest_tree_arithmetic_wrapped);
+	if (r_batch.is_read_only()) {
+		return false;
+	}
+	r_batch.set(keys.arithmetic_wrapped, wrapped);
 	r_batch.set(keys.ready, keys.yes);
 	return true;
 }
@@ -112,9 +115,9 @@ Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, con
 	return found ? Selection::FOUND : Selection::NONE;
 }
 
-godot::TypedArray<godot::Vector3i> resolve_timed(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree, const godot::Variant &p_tree_arg) {
+godot::TypedArray<godot::Vector3i> resolve_timed(const AccessQuery &p_query, const godot::Vector3i &p_goal, const godot::Variant &p_goal_key, const godot::Dictionary &p_tree, const godot::Variant &p_tree_arg, bool &r_unkept) {
 	VELTRIN_PHASE(PHASE_ROUTE_RESOLVE);
-	return resolve_ready_guest_point(p_query, p_goal, p_goal_key, p_tree, p_tree_arg);
+	return resolve_ready_guest_point(p_query, p_goal, p_goal_key, p_tree, p_tree_arg, r_unkept);
 }
 
 // Steps after the path service's script test: the batch, the prefilter, the tree, the
@@ -138,6 +141,11 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	}
 	const godot::Dictionary targets = entry_or(batch, keys.targets, keys.nil);
 	const godot::Dictionary path_cache = query.path->get(names._path_cache);
+	// Whatever the query would write must be kept: a read-only batch that still needs its
+	// tree, or a read-only route cache, declines before anything is asked or written.
+	if (path_cache.is_read_only() || (batch.is_read_only() && !static_cast<bool>(entry_or(batch, keys.ready, keys.no)))) {
+		return unsupported_access(keys);
+	}
 	if (!goals_pass_prefilter(query, goals, passable, targets, path_cache)) {
 		return unsupported_access(keys);
 	}
@@ -164,8 +172,11 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	AccessAnswer answer = unsupported_access(keys);
 	// The tree as the service's reconstruction is handed it, made once for both resolutions.
 	const godot::Variant tree_arg = tree;
+	// A route the service's cache refused (made read-only by its script during the query)
+	// is a failure, never an answer.
+	bool unkept = false;
 	if (found) {
-		answer.route = resolve_timed(query, best, goals[best_index], tree, tree_arg);
+		answer.route = resolve_timed(query, best, goals[best_index], tree, tree_arg, unkept);
 		if (answer.route.is_empty()) {
 			return unsupported_access(keys);
 		}
@@ -174,7 +185,10 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	const godot::Variant &last_key = goals[goals.size() - 1];
 	const godot::Vector3i last_goal = last_key;
 	if (!found || last_goal != best) {
-		resolve_timed(query, last_goal, last_key, tree, tree_arg);
+		resolve_timed(query, last_goal, last_key, tree, tree_arg, unkept);
+		if (unkept) {
+			return unsupported_access(keys);
+		}
 	}
 
 	const int64_t ticks_after = p_ticks.call();

@@ -52,7 +52,19 @@ bool can_hold_entries(const Dictionary &p_dictionary, Variant::Type p_value_type
 	return !p_dictionary.is_typed_value() || p_dictionary.get_typed_value_builtin() == p_value_type;
 }
 
-// r_bytes receives the window's var_to_bytes when it is one.
+// True when every element of p_window is an int. Never encodes the window: one that holds
+// itself cannot be encoded (the engine prints errors trying).
+bool holds_ints_only(const Array &p_window) {
+	for (const Variant &element : p_window) {
+		if (element.get_type() != Variant::INT) {
+			return false;
+		}
+	}
+	return true;
+}
+
+// r_bytes receives the window's var_to_bytes when it is a window of ints. p_last_bytes is
+// what the last recorded sample stored for it.
 bool is_int_window(const Array &p_window, const Variant &p_last_bytes, PackedByteArray &r_bytes) {
 	if (p_window.is_read_only()) {
 		return false;
@@ -61,28 +73,36 @@ bool is_int_window(const Array &p_window, const Variant &p_last_bytes, PackedByt
 	if (p_window.is_typed() && p_window.get_typed_builtin() != Variant::INT) {
 		return false;
 	}
-	const int64_t size = p_window.size();
-	bool encoded = false;
-	// The encoding names every element's type, so a window of ints needs no call into the
-	// engine per element. It is read first only for a window that looks like the one recorded
-	// last time (the stored encoding is of ints, as many): any other is tested element by
-	// element first, since a window that holds itself cannot be encoded (the engine says so).
-	if (size == 0 || (p_last_bytes.get_type() == Variant::PACKED_BYTE_ARRAY && bytes_hold_ints_only(p_last_bytes, size))) {
-		r_bytes = UtilityFunctions::var_to_bytes(p_window);
-		encoded = true;
-		if (size == 0 || bytes_hold_ints_only(r_bytes, size)) {
-			return true;
+	// Most often the window is the one recorded last time: the stored encoding (checked to be
+	// of as many ints first, so decoding it can neither fail nor make objects) decodes to a
+	// list of ints, and a window equal to it, typed alike, is those ints and encodes to those
+	// bytes. The comparison stops at an element of another type, so a window that holds
+	// itself is never walked into. Any other window is tested element by element.
+	if (p_last_bytes.get_type() == Variant::PACKED_BYTE_ARRAY && bytes_hold_ints_only(p_last_bytes, p_window.size())) {
+		const Variant decoded = UtilityFunctions::bytes_to_var(p_last_bytes);
+		if (decoded.get_type() == Variant::ARRAY) {
+			const Array last = decoded;
+			if (last.is_typed() == p_window.is_typed() && last == p_window) {
+				r_bytes = p_last_bytes;
+				return true;
+			}
 		}
 	}
-	for (const Variant &element : p_window) {
-		if (element.get_type() != Variant::INT) {
-			return false;
-		}
+	if (!holds_ints_only(p_window)) {
+		return false;
 	}
-	if (!encoded) {
-		r_bytes = UtilityFunctions::var_to_bytes(p_window);
-	}
+	r_bytes = UtilityFunctions::var_to_bytes(p_window);
 	return true;
+}
+
+// A dictionary that is only read must still take the names it is looked up by (the metric, a
+// budget's entry names): a typed one of another key type prints an error at every lookup.
+bool takes_name_keys(const Dictionary &p_dictionary) {
+	if (!p_dictionary.is_typed_key()) {
+		return true;
+	}
+	const int64_t key_type = p_dictionary.get_typed_key_builtin();
+	return key_type == Variant::STRING_NAME || key_type == Variant::STRING;
 }
 
 } // namespace
@@ -142,6 +162,17 @@ std::optional<BudgetState> read_budget_state(const PerformanceNames &p_names, Ob
 		}
 	}
 
+	// Before any lookup by the metric: a typed dictionary of another key type would print an
+	// error at the lookup, and one of other values would refuse the writes half-way.
+	for (int i = 0; i < BUDGETS; i++) {
+		if (!can_hold_entries(read[i], WRITTEN_VALUE_TYPES[i])) {
+			return std::nullopt;
+		}
+	}
+	if (!takes_name_keys(read[BUDGETS])) {
+		return std::nullopt;
+	}
+
 	const Dictionary samples = read[SAMPLES];
 	const bool existed = samples.has(p_metric_id);
 	const Variant window = existed ? samples.get(p_metric_id, Variant()) : Variant(Array());
@@ -177,17 +208,14 @@ std::optional<BudgetState> read_budget_state(const PerformanceNames &p_names, Ob
 			}
 		}
 		const Dictionary budget_entries = budget;
+		if (!takes_name_keys(budget_entries)) {
+			return std::nullopt;
+		}
 		aggregation = budget_entries.get(p_names.aggregation, aggregation);
 		limit = budget_entries.get(p_names.limit_us, limit);
 	}
 	if (aggregation.get_type() != Variant::INT || limit.get_type() != Variant::INT) {
 		return std::nullopt;
-	}
-
-	for (int i = 0; i < BUDGETS; i++) {
-		if (!can_hold_entries(read[i], WRITTEN_VALUE_TYPES[i])) {
-			return std::nullopt;
-		}
 	}
 
 	return BudgetState {

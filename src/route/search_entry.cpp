@@ -11,6 +11,7 @@
 #include "route/walk_edge_rows.hpp"
 #include "route/walking_provider.hpp"
 
+#include <godot_cpp/variant/utility_functions.hpp>
 #include <godot_cpp/variant/variant.hpp>
 #include <godot_cpp/variant/vector3i.hpp>
 
@@ -31,6 +32,10 @@ struct SearchCall {
 	WalkEdgeContext walk_context; // Empty unless the provider is the path service's own.
 	godot::Variant path_holder; // Keeps a reference-counted path service alive while its rows are read.
 	godot::Array arguments; // The cell, reused for every provider call.
+	// The cells as the search numbered them, taken before the first call that may run a
+	// script (none runs on a warm cache); unset until then.
+	godot::Array numbered;
+	bool numbered_taken = false;
 	godot::Array native_rows;
 	std::vector<veltrin_native::Edge> edges;
 
@@ -66,6 +71,11 @@ EdgeSpan node_edges(SearchCall &r_call, int64_t p_node) {
 	if (r_call.cache != nullptr && r_call.cache->find(p_node, span)) {
 		return span;
 	}
+	if (!r_call.numbered_taken) {
+		// A shallow copy: the engine shares the elements until either list is written.
+		r_call.numbered = r_call.cells.duplicate(false);
+		r_call.numbered_taken = true;
+	}
 	// The provider may have shrunk the shared cell list; a missing cell reads as nil.
 	const godot::Variant cell = p_node < r_call.cells.size() ? r_call.cells[p_node] : godot::Variant();
 	translate_edge_rows(cell_rows(r_call, cell), r_call.indices, r_call.edges);
@@ -75,6 +85,30 @@ EdgeSpan node_edges(SearchCall &r_call, int64_t p_node) {
 	span.first = r_call.edges.data();
 	span.last = span.first + r_call.edges.size();
 	return span;
+}
+
+// Whether the cells the search numbered still stand where they stood: a provider may append
+// cells (they are no nodes of this search), but not move or remove numbered ones, or the
+// answer's per-node lists would describe other cells.
+bool numbering_kept(const godot::Array &p_cells, const godot::Array &p_numbered) {
+	const int64_t count = p_numbered.size();
+	const int64_t now = p_cells.size();
+	if (now < count) {
+		return false;
+	}
+	// One comparison in the engine for the whole list, whatever its length.
+	const godot::Array prefix = now == count ? p_cells : p_cells.slice(0, count);
+	if (prefix == p_numbered) {
+		return true;
+	}
+	// The engine's equality takes a NaN for unlike itself: a cell that is still the same
+	// value (or the same container) has not moved.
+	for (int64_t i = 0; i < count; i++) {
+		if (!godot::UtilityFunctions::is_same(prefix[i], p_numbered[i])) {
+			return false;
+		}
+	}
+	return true;
 }
 
 godot::Dictionary run_search(const godot::Array &p_cells, const godot::Dictionary &p_indices, int64_t p_start_index, const godot::Dictionary &p_goals, const godot::Callable &p_edge_provider, EdgeCache &r_edge_cache, bool p_use_cache) {
@@ -101,9 +135,8 @@ godot::Dictionary run_search(const godot::Array &p_cells, const godot::Dictionar
 
 	const veltrin_native::Result result = veltrin_native::search(node_count, p_start_index, goals,
 	        [&call](int64_t p_node) { return node_edges(call, p_node); });
-	// A provider that resized the shared cell list renumbered the graph under the search:
-	// its lists would no longer match the caller's cells.
-	if (p_cells.size() != node_count) {
+	// A provider that moved or removed numbered cells renumbered the graph under the search.
+	if (call.numbered_taken && !numbering_kept(p_cells, call.numbered)) {
 		return unusable_answer();
 	}
 	return search_result_dictionary(result, p_cells);

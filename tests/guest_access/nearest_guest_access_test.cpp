@@ -266,6 +266,39 @@ TEST_F(NearestTest, DeclinesABatchThatCannotKeepItsTree) {
 	expect_declined(nearest(START, cells({ EAST })));
 	EXPECT_EQ(resort->query_batch().get("tree", Variant()), Variant(stale));
 	EXPECT_FALSE(bool(resort->query_batch().get("ready", false)));
+	// Known before anything is asked: the tree is never built for nothing.
+	EXPECT_EQ(ResortFixture::call_count(path(), "_build_guest_query_tree_compact"), 0);
+	EXPECT_EQ(resort->tick_calls(), 0);
+}
+
+TEST_F(NearestTest, DeclinesARouteCacheThatCannotKeepTheRoute) {
+	// Answering would report a route (reason "OK") that the service never recorded.
+	resort->open_batch(START, cells({ EAST }));
+	resort->path_cache.make_read_only();
+	expect_declined(nearest(START, cells({ EAST })));
+	EXPECT_FALSE(changed_anything(path()));
+	EXPECT_EQ(resort->tick_calls(), 0);
+}
+
+TEST_F(NearestTest, DeclinesWhenTheServiceLocksItsStateMidQuery) {
+	// The service's own script makes the batch, then the route cache, read-only during the
+	// query: the refused writes are never attempted (the engine would print an error).
+	const char *const locked[] = { "_query_batch", "_path_cache" };
+	for (const char *member : locked) {
+		SCOPED_TRACE(member);
+		resort->path_cache.clear();
+		resort->open_batch(START, cells({ EAST, WEST }));
+		Dictionary state = path_member(member);
+		engine_double::script_hook_set([state](engine_double::ScriptHookCall &r_call) mutable {
+			if (r_call.point == engine_double::ScriptHookPoint::AFTER && r_call.method == StringName("_build_guest_query_tree_compact")) {
+				state.make_read_only();
+			}
+		});
+		expect_declined(nearest(START, cells({ EAST, WEST })));
+		engine_double::script_hook_set(nullptr);
+		EXPECT_TRUE(take_errors().empty());
+		EXPECT_TRUE(resort->path_cache.is_empty());
+	}
 }
 
 TEST_F(NearestTest, ReadsCostsFromEitherTreeFormAndDeclinesAMissingOne) {

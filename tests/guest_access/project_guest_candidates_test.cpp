@@ -310,6 +310,13 @@ TEST_F(ProjectionTest, FallsBackToTheRuntimesAccessPathWhenTheNativeSearchDeclin
 	row = only_row();
 	EXPECT_EQ(Dictionary(row.get("path_handle", Variant())).get("target_cell", Variant()), Variant(GUEST_CELL));
 	EXPECT_TRUE(bool(row.get("reachable", false)));
+
+	// So does a route cache that cannot keep the route the native search would find.
+	resort->path_cache.clear();
+	resort->path_cache.make_read_only();
+	only_row();
+	EXPECT_EQ(ResortFixture::call_count(resort->runtime(), "_find_facility_access_path"), 3);
+	EXPECT_EQ(ResortFixture::call_count(resort->path(), "_build_guest_query_tree_compact"), 0);
 }
 
 TEST_F(ProjectionTest, AnUnreachableFacilityStillGetsAFullRow) {

@@ -42,6 +42,11 @@ protected:
 	Dictionary dictionary(const char *p_property) const { return container(p_property); }
 	Array current_window() const { return window(); }
 	Array current_sorted() const { return sorted(); }
+	static Dictionary int_keyed() {
+		Dictionary typed;
+		typed.set_typed(Variant::INT, StringName(), Variant(), Variant::NIL, StringName(), Variant());
+		return typed;
+	}
 	Dictionary metric_budget() {
 		Dictionary entry;
 		dictionary("_budgets")[metric] = entry;
@@ -117,6 +122,10 @@ TEST_F(BudgetDeclineTest, MetricEntriesOfTheWrongShape) {
 		     typed.set_typed(Variant::STRING_NAME, StringName(), Variant(), Variant::FLOAT, StringName(), Variant());
 		     budget->set("_totals", typed);
 		 } },
+		// Looked up by the metric, such a dictionary prints the engine's key error.
+		{ "window bytes keyed by ints", [this]() { budget->set("_integer_window_bytes", int_keyed()); }, true },
+		{ "budgets keyed by ints", [this]() { budget->set("_budgets", int_keyed()); } },
+		{ "budget keyed by ints", [this]() { dictionary("_budgets")[metric] = int_keyed(); } },
 	};
 	for (const DeclineCase &decline_case : cases) {
 		run(decline_case);
@@ -124,14 +133,25 @@ TEST_F(BudgetDeclineTest, MetricEntriesOfTheWrongShape) {
 }
 
 TEST_F(BudgetDeclineTest, AWindowHoldingItselfDeclinesWithoutAnEngineError) {
-	// The engine cannot encode it (and says so): its elements are tested before any encoding.
-	budget = make_budget(BUDGET_SCRIPT, 5);
-	Array window = Array::make(int64_t(1));
-	window.push_back(window);
-	dictionary("_samples")[metric] = window;
-	const Dictionary answer = record_raw(Variant(budget), metric, 5);
-	EXPECT_EQ(answer.get("supported", Variant()), Variant(false));
-	window.clear();
+	// The engine cannot encode it (and prints an error per level trying): new, and of the
+	// size recorded last time.
+	for (const bool recorded : { false, true }) {
+		SCOPED_TRACE(recorded ? "recorded" : "new");
+		budget = make_budget(BUDGET_SCRIPT, 5);
+		Array window = Array::make(int64_t(1));
+		if (recorded) {
+			report_of(10);
+			report_of(20);
+			window = current_window();
+			window.pop_back();
+		}
+		window.push_back(window);
+		dictionary("_samples")[metric] = window;
+		const Dictionary answer = record_raw(Variant(budget), metric, 5);
+		EXPECT_EQ(answer.get("supported", Variant()), Variant(false));
+		EXPECT_EQ(int64_t(dictionary("_sample_counts").get(metric, 0)), recorded ? 2 : 0);
+		window.clear();
+	}
 }
 
 TEST_F(BudgetDeclineTest, SortedCopyInStepButUnusable) {

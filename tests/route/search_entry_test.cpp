@@ -9,8 +9,10 @@
 #include <godot_cpp/variant/packed_int64_array.hpp>
 #include <godot_cpp/variant/string.hpp>
 
+#include <functional>
 #include <limits>
 #include <memory>
+#include <vector>
 
 using namespace godot;
 
@@ -140,20 +142,41 @@ TEST_F(SearchEntryTest, BadRowsMakeTheSearchUnusableOnceItReachesThem) {
 	EXPECT_EQ(status_of(line_search(goal_set({ cell(1) }))), String("usable"));
 }
 
-// A provider that shrinks or grows the shared cell list in the middle of a search (the
-// path service rebuilding its graph from a callback): the numbering changed under the
-// search, whose lists would no longer match the cells.
-TEST_F(SearchEntryTest, CellsResizedByTheProviderMidSearchMakeItUnusable) {
-	for (const int64_t new_size : { int64_t(2), int64_t(7) }) {
+// A provider that changes the shared cell list in the middle of a search (the path service
+// rebuilding its graph from a callback): moving or removing cells the search numbered makes
+// its lists describe other cells; cells appended after them are no nodes of this search.
+TEST_F(SearchEntryTest, CellsMovedOrRemovedByTheProviderMidSearchMakeItUnusable) {
+	struct Change {
+		const char *name;
+		std::function<void(Array &)> apply;
+		const char *status;
+	};
+	const std::vector<Change> changes = {
+		{ "shrunk", [](Array &r_cells) { r_cells.resize(2); }, "unusable" },
+		{ "reordered", [](Array &r_cells) { r_cells.reverse(); }, "unusable" },
+		{ "a cell appended", [](Array &r_cells) { r_cells.append(cell(9)); }, "usable" },
+	};
+	for (const Change &change : changes) {
 		Array cells = line.cells.duplicate();
 		const Dictionary table = provider.answers;
-		const Callable resizing = engine_double::make_lambda_callable([cells, table, new_size](const Variant **p_arguments, int p_count) mutable -> Variant {
-			cells.resize(new_size);
+		const std::function<void(Array &)> apply = change.apply;
+		const Callable changing = engine_double::make_lambda_callable([cells, table, apply](const Variant **p_arguments, int p_count) mutable -> Variant {
+			if (p_count == 1 && *p_arguments[0] == Variant(cell(1))) {
+				apply(cells);
+			}
 			return p_count == 1 ? table.get(*p_arguments[0], Array()) : Variant();
 		},
 		        1);
-		EXPECT_EQ(status_of(search(cells, line.indices, 0, goal_set({ cell(3) }), resizing)), String("unusable")) << new_size;
+		const Dictionary answer = search(cells, line.indices, 0, goal_set({ cell(3) }), changing);
+		EXPECT_EQ(status_of(answer), String(change.status)) << change.name;
 	}
+}
+
+TEST_F(SearchEntryTest, ACellUnequalToItselfHasNotMoved) {
+	// A NaN is unequal to itself in the engine's comparison of two lists.
+	Array cells = line.cells.duplicate();
+	cells.append(std::numeric_limits<double>::quiet_NaN());
+	EXPECT_EQ(status_of(search(cells, line.indices, 0, goal_set({ cell(3) }), provider.callable)), String("usable"));
 }
 
 TEST_F(SearchEntryTest, ACostSumBeyondTheIntegerRangeIsWrapped) {

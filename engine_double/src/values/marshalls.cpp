@@ -114,6 +114,18 @@ void write_packed(Writer &p_writer, const P &p_array, F p_write_one) {
 	}
 }
 
+bool encode(const Variant &p_value, Writer &p_writer, bool p_full_objects, int p_depth);
+
+// An element that failed to encode: every container level it sits in reports the failure
+// again on its way out, as the engine's own check after each element does.
+bool element_encoded(const Variant &p_element, Writer &p_writer, bool p_full_objects, int p_depth) {
+	if (encode(p_element, p_writer, p_full_objects, p_depth)) {
+		return true;
+	}
+	godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"err\" is true. Returning: err");
+	return false;
+}
+
 bool encode(const Variant &p_value, Writer &p_writer, bool p_full_objects, int p_depth) {
 	ERR_FAIL_COND_V_MSG(p_depth > MAX_DEPTH, false, "Potential infinite recursion detected. Bailing.");
 	const Variant::Type type = p_value.get_type();
@@ -225,7 +237,7 @@ bool encode(const Variant &p_value, Writer &p_writer, bool p_full_objects, int p
 			p_writer.u32(data->map.size());
 			const VariantMap snapshot = data->map;
 			for (const VariantMapEntry *entry = snapshot.first(); entry; entry = entry->next) {
-				if (!encode(entry->key, p_writer, p_full_objects, p_depth + 1) || !encode(entry->value, p_writer, p_full_objects, p_depth + 1)) {
+				if (!element_encoded(entry->key, p_writer, p_full_objects, p_depth + 1) || !element_encoded(entry->value, p_writer, p_full_objects, p_depth + 1)) {
 					return false;
 				}
 			}
@@ -239,7 +251,7 @@ bool encode(const Variant &p_value, Writer &p_writer, bool p_full_objects, int p
 			const std::vector<Variant> items = data->array;
 			p_writer.u32(uint32_t(items.size()));
 			for (const Variant &item : items) {
-				if (!encode(item, p_writer, p_full_objects, p_depth + 1)) {
+				if (!element_encoded(item, p_writer, p_full_objects, p_depth + 1)) {
 					return false;
 				}
 			}

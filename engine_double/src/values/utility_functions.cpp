@@ -69,8 +69,9 @@ PackedByteArray UtilityFunctions::var_to_bytes(const Variant &p_variable) {
 	ENGINE_DOUBLE_CROSSINGS(2);
 	std::vector<uint8_t> bytes;
 	PackedByteArray result;
+	// The encoder has printed what went wrong; the engine adds nothing and answers empty bytes.
 	if (!engine_double::internal::encode_variant(p_variable, bytes, false)) {
-		ERR_FAIL_V_MSG(result, "Unexpected error encoding variable to bytes, likely unserializable type found (Object or RID).");
+		return result;
 	}
 	result.resize(int64_t(bytes.size()));
 	if (!bytes.empty()) {

@@ -152,6 +152,17 @@ TEST_F(Marshalls, MalformedBytesGiveNilAndAnError) {
 	EXPECT_EQ(errors(), std::vector<std::string>(3, "Not enough bytes for decoding bytes, or invalid format."));
 }
 
+TEST_F(Marshalls, AContainerHoldingItselfGivesNoBytesAndOneErrorPerLevel) {
+	// The depth check fails below the 1024th level; each of the 1025 levels above reports it.
+	Array loop = Array::make(int64_t(1));
+	loop.push_back(loop);
+	EXPECT_TRUE(UtilityFunctions::var_to_bytes(loop).is_empty());
+	std::vector<std::string> expected(1, "Potential infinite recursion detected. Bailing.");
+	expected.resize(1026, "Condition \"err\" is true. Returning: err");
+	EXPECT_EQ(errors(), expected);
+	loop.clear();
+}
+
 TEST_F(Marshalls, RandomBytesNeverCrash) {
 	std::mt19937 random(7);
 	int decoded = 0;
