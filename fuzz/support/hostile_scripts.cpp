@@ -207,10 +207,14 @@ CallAudit::CallAudit(RunMode p_mode, const HostilePlan &p_plan, const HostileWor
 	}
 	open_stretch();
 	engine_double::script_hook_set([this](engine_double::ScriptHookCall &r_call) { hook(&r_call); });
+	// Any member the plug-in reads or writes may have a getter or setter: every access is a
+	// script call the plan's acts can fire in.
+	engine_double::script_hook_every_member(true);
 }
 
 CallAudit::~CallAudit() {
 	if (!finished) {
+		engine_double::script_hook_every_member(false);
 		engine_double::script_hook_set(nullptr);
 	}
 }
@@ -219,6 +223,7 @@ void CallAudit::finish() {
 	if (finished) {
 		return;
 	}
+	engine_double::script_hook_every_member(false);
 	engine_double::script_hook_set(nullptr);
 	finished = true;
 	if (depth == 0) {

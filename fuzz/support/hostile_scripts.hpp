@@ -5,7 +5,8 @@
 //
 // A plan of acts rides at the end of a fuzzer's input (behind a two-byte marker, so every
 // input without one, and every seed written before, decodes as it always did). Each act fires
-// inside the n-th script call the plug-in makes, before or after the body: free a plain
+// inside the n-th script call the plug-in makes, before or after the body (a method call, or
+// a read or write of a member: any member may have a getter or setter): free a plain
 // object, give a script object a script at another path, clear, resize or retype a container,
 // set a member to a wrong value, call back into the plug-in, or answer a wrong type or nil
 // (a script error). Targets are found at that moment by walking the world's state.

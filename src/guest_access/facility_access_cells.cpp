@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace veltrin {
@@ -42,8 +43,8 @@ void add_if_passable(const godot::Dictionary &p_passable, const godot::Vector3i 
 
 } // namespace
 
-godot::Array facility_access_cells(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_facility) {
-	if (p_path_service == nullptr || p_facility == nullptr) {
+godot::Array facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility) {
+	if (p_path_service.is_null() || p_facility.is_null()) {
 		return godot::Array();
 	}
 	const godot::Dictionary passable = p_path_service->get(p_names._passable_cells);
@@ -58,11 +59,14 @@ godot::Array facility_access_cells(const ProjectionNames &p_names, godot::Object
 		}
 	};
 	// Read in place, not copied: nothing runs in the engine between the read and the loop.
-	// A facility that occupies no cell stands on its origin.
+	// A facility that occupies no cell stands on its origin, read then, once: each read
+	// runs the facility's script (a getter), which may answer differently the next time.
 	const godot::Array occupied = p_facility->get(p_names.occupied_cells);
 	const int64_t cell_count = occupied.size();
+	std::optional<godot::Vector3i> origin_read;
 	if (cell_count == 0) {
-		add_neighbours(p_facility->get(p_names.origin));
+		origin_read = p_facility->get(p_names.origin).operator godot::Vector3i();
+		add_neighbours(*origin_read);
 	}
 	neighbours.reserve(static_cast<size_t>(cell_count) * 2 + 2);
 	for (int64_t i = 0; i < cell_count; i++) {
@@ -78,7 +82,7 @@ godot::Array facility_access_cells(const ProjectionNames &p_names, godot::Object
 		add_if_passable(passable, cell, found);
 	}
 	const size_t neighbours_found = found.size();
-	const godot::Vector3i origin = p_facility->get(p_names.origin);
+	const godot::Vector3i origin = origin_read ? *origin_read : p_facility->get(p_names.origin).operator godot::Vector3i();
 	add_if_passable(passable, origin, found);
 
 	// The neighbours found are in order; a passable origin goes in its place, once.

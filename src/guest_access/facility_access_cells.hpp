@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/live_object.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -10,6 +11,7 @@ namespace veltrin {
 // The passable cells from which a guest uses a facility: the x-neighbours of its occupied
 // cells (of its origin when it occupies none) and the origin itself. Sorted by z, then y,
 // then x, each cell once. Empty without a path service or a facility.
-godot::Array facility_access_cells(const ProjectionNames &p_names, godot::Object *p_path_service, godot::Object *p_facility);
+// Throws ObjectGone when the facility's script frees the facility between its reads.
+godot::Array facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility);
 
 } // namespace veltrin

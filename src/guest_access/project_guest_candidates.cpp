@@ -29,7 +29,7 @@ godot::Vector3i open_query_batch(const ProjectionNames &p_names, const Projectio
 		if (instance.is_null()) {
 			throw ObjectGone();
 		}
-		goals.append_array(facility_access_cells(p_names, p_services.path.get(), instance.get()));
+		goals.append_array(facility_access_cells(p_names, p_services.path, instance));
 	}
 	const godot::Vector3i current_cell = p_services.guest->get(p_names.current_cell);
 	p_services.path->call(p_names.begin_guest_path_query_batch, current_cell, goals);
@@ -56,7 +56,7 @@ void confirm_objects(const ProjectionRun &p_run) {
 
 godot::Array timed_access_cells(const ProjectionNames &p_names, const LiveObject &p_path, const LiveObject &p_instance) {
 	VELTRIN_PHASE(PHASE_FACILITY_ACCESS_CELLS);
-	return facility_access_cells(p_names, p_path.get(), p_instance.get());
+	return facility_access_cells(p_names, p_path, p_instance);
 }
 
 void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_candidates) {

@@ -95,8 +95,9 @@ Dictionary evaluate_batch(Object *p_owner, const StringName &p_guest_id, const A
 	if (!guest_batch_context_read(names, p_context, context)) {
 		return declined_answer();
 	}
+	const LiveObject owner { Variant(p_owner) };
 	GuestFrame frame;
-	if (!guest_frame_read(names, resource_path, p_owner, p_guest_id, frame)) {
+	if (!guest_frame_read(names, resource_path, owner, p_guest_id, frame)) {
 		return declined_answer();
 	}
 	// The whole batch is checked before any row is built, so a decline builds nothing.
@@ -135,7 +136,7 @@ Dictionary evaluate_batch(Object *p_owner, const StringName &p_guest_id, const A
 		facility_sorter.sort(order.data(), int64_t(order.size()));
 	}
 
-	guest_frame_read_budget(names, p_owner, context.has_absolute_minute, context.absolute_minute, frame);
+	guest_frame_read_budget(names, owner, context.has_absolute_minute, context.absolute_minute, frame);
 
 	TypedArray<Dictionary> ordered;
 	TypedArray<Dictionary> accepted;
@@ -211,6 +212,9 @@ Dictionary guest_candidate_batch_impl(Object *p_owner, const StringName &p_guest
 	} catch (const std::bad_alloc &) {
 		return declined_answer();
 	} catch (const std::length_error &) {
+		return declined_answer();
+	} catch (const ObjectGone &) {
+		// A getter freed the service, the guest or the definition: the script decides.
 		return declined_answer();
 	}
 }

@@ -39,15 +39,14 @@ bool all_values_are_integers(const Dictionary &p_dictionary) {
 
 } // namespace
 
-bool guest_frame_read(const GuestBatchNames &p_names, const StringName &p_resource_path, Object *p_owner, const StringName &p_guest_id, GuestFrame &r_frame) {
-	// Each lookup runs the service's script, which may free the service, the guest or the
-	// definition (nodes, say): after each, what is read next is reached again through a
-	// Variant, which knows whether its object still exists, and one gone declines.
-	const Variant owner_holder(p_owner);
-	r_frame.guest_holder = p_owner->call(p_names.get_guest.name, p_guest_id);
+bool guest_frame_read(const GuestBatchNames &p_names, const StringName &p_resource_path, const LiveObject &p_owner, const StringName &p_guest_id, GuestFrame &r_frame) {
+	// Each lookup and each read runs the game's script (a getter, say), which may free the
+	// service, the guest or the definition (nodes, say): every use reaches its object again
+	// through what knows whether it still exists, and one gone ends the batch (ObjectGone).
+	r_frame.guest = LiveObject(p_owner.call_held(p_names.get_guest.name, Variant(p_guest_id)));
 	// A service may answer an object it has already freed: that is no guest.
-	r_frame.guest = r_frame.guest_holder.get_validated_object();
-	if (owner_holder.get_validated_object() == nullptr || !builtin(p_resource_path, r_frame.guest, GUEST_RUNTIME_SCRIPT)) {
+	p_owner.get();
+	if (!builtin(p_resource_path, r_frame.guest.alive(), GUEST_RUNTIME_SCRIPT)) {
 		return false;
 	}
 
@@ -57,18 +56,16 @@ bool guest_frame_read(const GuestBatchNames &p_names, const StringName &p_resour
 	}
 	r_frame.type_id = type_id;
 
-	r_frame.definition_holder = p_owner->call(p_names.get_definition.name, r_frame.type_id);
-	r_frame.definition = r_frame.definition_holder.get_validated_object();
-	r_frame.guest = r_frame.guest_holder.get_validated_object();
-	Object *owner = owner_holder.get_validated_object();
-	if (owner == nullptr || r_frame.guest == nullptr || !builtin(p_resource_path, r_frame.definition, GUEST_DEFINITION_SCRIPT)) {
+	r_frame.definition = LiveObject(p_owner.call_held(p_names.get_definition.name, Variant(r_frame.type_id)));
+	r_frame.guest.get();
+	if (!builtin(p_resource_path, r_frame.definition.alive(), GUEST_DEFINITION_SCRIPT)) {
 		return false;
 	}
-	Object *guest = r_frame.guest;
-	Object *definition = r_frame.definition;
+	const LiveObject &guest = r_frame.guest;
+	const LiveObject &definition = r_frame.definition;
 
 	struct TypeGate {
-		Object *object;
+		const LiveObject &object;
 		const GuestBatchKey &key;
 		Variant::Type type;
 	};
@@ -81,7 +78,7 @@ bool guest_frame_read(const GuestBatchNames &p_names, const StringName &p_resour
 		{ definition, p_names.legal_sensitivity, Variant::INT },
 		{ definition, p_names.minimum_quality, Variant::INT },
 		{ definition, p_names.adult_verified, Variant::BOOL },
-		{ owner, p_names.current_minute, Variant::INT },
+		{ p_owner, p_names.current_minute, Variant::INT },
 	};
 	for (const TypeGate &gate : scalar_gates) {
 		if (!has_type(gate.object->get(gate.key.name), gate.type)) {
@@ -169,11 +166,10 @@ int64_t guest_reserve(const GuestBatchNames &p_names, int64_t p_largest_addictio
 	return saturate_to_int64(WideInt(p_wallet) * 3 / 10);
 }
 
-void guest_frame_read_budget(const GuestBatchNames &p_names, Object *p_owner, bool p_has_absolute_minute, int64_t p_absolute_minute, GuestFrame &r_frame) {
-	Object *guest = r_frame.guest;
-	r_frame.wallet = guest->get(p_names.wallet_gold.name);
-	const int64_t credit_limit = guest->get(p_names.credit_limit_gold.name);
-	const int64_t debt = guest->get(p_names.debt_gold.name);
+void guest_frame_read_budget(const GuestBatchNames &p_names, const LiveObject &p_owner, bool p_has_absolute_minute, int64_t p_absolute_minute, GuestFrame &r_frame) {
+	r_frame.wallet = r_frame.guest->get(p_names.wallet_gold.name);
+	const int64_t credit_limit = r_frame.guest->get(p_names.credit_limit_gold.name);
+	const int64_t debt = r_frame.guest->get(p_names.debt_gold.name);
 	r_frame.reserve = guest_reserve(p_names, r_frame.largest_addiction, r_frame.tag_names, r_frame.wallet);
 	r_frame.risk_tolerance = r_frame.definition->get(p_names.risk_tolerance.name);
 	if (p_has_absolute_minute) {

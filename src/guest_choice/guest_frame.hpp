@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/live_object.hpp"
 #include "common/wide_integer.hpp"
 #include "guest_choice/guest_batch_names.hpp"
 #include "guest_choice/guest_need_map.hpp"
@@ -17,11 +18,10 @@ namespace veltrin {
 
 // What the batch gathers once for the guest before any candidate is judged.
 struct GuestFrame {
-	// The Variants keep reference-counted script objects alive for the whole call.
-	godot::Variant guest_holder;
-	godot::Variant definition_holder;
-	godot::Object *guest = nullptr;
-	godot::Object *definition = nullptr;
+	// Reached again at every use (a read runs script, which may free them); they keep
+	// reference-counted script objects alive for the whole call.
+	LiveObject guest;
+	LiveObject definition;
 
 	godot::StringName type_id;
 	godot::Dictionary needs;
@@ -47,13 +47,14 @@ struct GuestFrame {
 };
 
 // Fetches the guest and its definition through the guest service and checks the type of
-// every guest value the batch reads. False (decline) at the first value it cannot handle.
-bool guest_frame_read(const GuestBatchNames &p_names, const godot::StringName &p_resource_path, godot::Object *p_owner, const godot::StringName &p_guest_id, GuestFrame &r_frame);
+// every guest value the batch reads. False (decline) at the first value it cannot handle;
+// throws ObjectGone once the service, the guest or the definition has been freed.
+bool guest_frame_read(const GuestBatchNames &p_names, const godot::StringName &p_resource_path, const LiveObject &p_owner, const godot::StringName &p_guest_id, GuestFrame &r_frame);
 
 // Reads the money, the survival reserve, the risk tolerance and the current minute.
 // p_absolute_minute is used as now when p_has_absolute_minute holds, else the owner's
-// current_minute.
-void guest_frame_read_budget(const GuestBatchNames &p_names, godot::Object *p_owner, bool p_has_absolute_minute, int64_t p_absolute_minute, GuestFrame &r_frame);
+// current_minute. Throws ObjectGone as guest_frame_read does.
+void guest_frame_read_budget(const GuestBatchNames &p_names, const LiveObject &p_owner, bool p_has_absolute_minute, int64_t p_absolute_minute, GuestFrame &r_frame);
 
 // The survival reserve: nothing for a strong addiction, else a share of the wallet set by
 // the guest's spending tags.

@@ -30,7 +30,6 @@ struct SearchCall {
 	EdgeCache *cache = nullptr; // Null for an uncached search.
 	WalkEdgeNames names;
 	WalkEdgeContext walk_context; // Empty unless the provider is the path service's own.
-	godot::Variant path_holder; // Keeps a reference-counted path service alive while its rows are read.
 	godot::Array arguments; // The cell, reused for every provider call.
 	// The cells as the search numbered them, taken before the first call that may run a
 	// script (none runs on a warm cache); unset until then.
@@ -46,13 +45,10 @@ struct SearchCall {
 // The rows of one cell: natively for plain walking cells when the provider allows it,
 // otherwise from the provider.
 godot::Variant cell_rows(SearchCall &r_call, const godot::Variant &p_cell) {
-	if (r_call.walk_context.path != nullptr) {
-		// The provider's script may have freed the path service (a node, say) since its rows
-		// were last read here: it is reached again through the Variant that holds it.
-		r_call.walk_context.path = r_call.path_holder.get_validated_object();
-		if (r_call.walk_context.path == nullptr) {
-			throw ObjectGone();
-		}
+	// The provider's script may have freed the path service (a node, say) since its rows
+	// were last read here: one gone ends the search.
+	if (!r_call.walk_context.path.is_null()) {
+		r_call.walk_context.path.get();
 	}
 	if (p_cell.get_type() == godot::Variant::VECTOR3I &&
 	        builtin_walk_edge_rows(r_call.names, r_call.walk_context, p_cell, r_call.native_rows)) {
@@ -129,9 +125,7 @@ godot::Dictionary run_search(const godot::Array &p_cells, const godot::Dictionar
 	SearchCall call(p_cells, p_indices, p_edge_provider);
 	call.cache = p_use_cache ? &r_edge_cache : nullptr;
 	call.arguments.resize(1);
-	if (walking_provider_context(call.names, p_edge_provider, call.walk_context)) {
-		call.path_holder = call.walk_context.path;
-	}
+	walking_provider_context(call.names, p_edge_provider, call.walk_context);
 
 	const veltrin_native::Result result = veltrin_native::search(node_count, p_start_index, goals,
 	        [&call](int64_t p_node) { return node_edges(call, p_node); });

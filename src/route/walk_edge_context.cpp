@@ -65,7 +65,7 @@ bool walk_edge_context(const WalkEdgeNames &p_names, godot::Object *p_path, cons
 	if (int64_t(first_layer) != context.front || int64_t(second_layer) != context.back) {
 		return false;
 	}
-	context.path = p_path;
+	context.path = LiveObject(godot::Variant(p_path));
 	r_context = context;
 	return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/live_object.hpp"
 #include "route/walk_edge_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -13,7 +14,8 @@ namespace veltrin {
 // What the native walk edge rows need from the path service. An empty context (no path
 // object) makes every row request decline.
 struct WalkEdgeContext {
-	godot::Object *path = nullptr; // Not owned: the caller reaches it again after every script call.
+	// Reached again at every read: each may run the service's script, which may free it.
+	LiveObject path;
 	int64_t front = 0;
 	int64_t back = 0;
 	int64_t orthogonal_move_cost = 0;

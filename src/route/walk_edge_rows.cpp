@@ -34,11 +34,11 @@ bool is_type(const godot::Variant &p_value, godot::Variant::Type p_type) {
 	return p_value.get_type() == p_type;
 }
 
-bool read_sources(const WalkEdgeNames &p_names, const godot::Object &p_path, const godot::Dictionary &p_workspace, WalkEdgeSources &r_sources) {
+bool read_sources(const WalkEdgeNames &p_names, const LiveObject &p_path, const godot::Dictionary &p_workspace, WalkEdgeSources &r_sources) {
 	const godot::Variant indices = p_workspace.get(p_names.indices, p_names.nil);
-	const godot::Variant adjacency = p_path.get(p_names.adjacency);
-	const godot::Variant cell_traffic = p_path.get(p_names.cell_traffic);
-	const godot::Variant vertical = p_path.get(p_names.vertical_walk_requires_connector);
+	const godot::Variant adjacency = p_path->get(p_names.adjacency);
+	const godot::Variant cell_traffic = p_path->get(p_names.cell_traffic);
+	const godot::Variant vertical = p_path->get(p_names.vertical_walk_requires_connector);
 	if (!is_type(indices, godot::Variant::DICTIONARY) || !is_type(adjacency, godot::Variant::DICTIONARY) ||
 	        !is_type(cell_traffic, godot::Variant::DICTIONARY) || !is_type(vertical, godot::Variant::BOOL)) {
 		return false;
@@ -128,11 +128,11 @@ EntryOutcome entry_cost(const WalkEdgeNames &p_names, const WalkEdgeContext &p_c
 } // namespace
 
 bool builtin_walk_edge_rows(const WalkEdgeNames &p_names, const WalkEdgeContext &p_context, const godot::Vector3i &p_current, godot::Array &r_rows) {
-	if (p_context.path == nullptr) {
+	if (p_context.path.is_null()) {
 		return false;
 	}
-	const godot::Object &path = *p_context.path;
-	const godot::Variant workspace_value = path.get(p_names.guest_tree_workspace);
+	const LiveObject &path = p_context.path;
+	const godot::Variant workspace_value = path->get(p_names.guest_tree_workspace);
 	if (!is_type(workspace_value, godot::Variant::DICTIONARY)) {
 		return false;
 	}

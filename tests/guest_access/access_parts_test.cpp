@@ -75,7 +75,7 @@ protected:
 		for (const Vector3i &cell : p_passable) {
 			resort.passable[cell] = true;
 		}
-		return veltrin::facility_access_cells(names, resort.path(), facility);
+		return veltrin::facility_access_cells(names, veltrin::LiveObject(Variant(resort.path())), veltrin::LiveObject(Variant(facility)));
 	}
 };
 
@@ -84,6 +84,16 @@ TEST_F(AccessCellsTest, UsesTheOriginWhenTheFacilityOccupiesNothing) {
 	        cell_list({ Vector3i(2, 0, 0), Vector3i(3, 0, 0), Vector3i(4, 0, 0) }));
 	// A missing member reads as nothing occupied.
 	EXPECT_EQ(access_of(Variant(), Vector3i(3, 0, 0), { Vector3i(4, 0, 0) }), cell_list({ Vector3i(4, 0, 0) }));
+}
+
+// A facility (a plain object) its own cells getter frees: its origin is not read from it.
+TEST_F(AccessCellsTest, AFacilityItsCellsGetterFreesEndsTheCall) {
+	resort.use_plain_facilities(true);
+	Object *facility = resort.add_facility(facility_values("f", "k", Vector3i(3, 0, 0)));
+	const veltrin::LiveObject held { Variant(facility) };
+	free_in_getter(resort.facility_script(), "occupied_cells", facility->get_instance_id());
+	EXPECT_THROW(veltrin::facility_access_cells(names, veltrin::LiveObject(Variant(resort.path())), held), veltrin::ObjectGone);
+	EXPECT_TRUE(held.alive() == nullptr);
 }
 
 TEST_F(AccessCellsTest, TakesPassableXNeighboursOnceInZYXOrder) {

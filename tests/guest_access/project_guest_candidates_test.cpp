@@ -436,5 +436,53 @@ TEST_F(ProjectionTest, AGuestAScriptFreesMidCallDeclines) {
 	}
 }
 
+// Facilities and the guest as plain objects whose getters free one of them mid-call: the
+// projection reaches each object again at every use; an object it still needs gone declines
+// the call, and either way the batch it opened is closed.
+class ProjectionGetterTest : public ProjectionTest {
+protected:
+	void expect_declined_closed(const Dictionary &p_answer, uint64_t p_freed) {
+		EXPECT_EQ(key_texts(p_answer), std::vector<std::string>({ "supported" }));
+		EXPECT_FALSE(bool(p_answer.get("supported", true)));
+		expect_closed(p_freed);
+	}
+	void expect_closed(uint64_t p_freed) {
+		EXPECT_EQ(ObjectDB::get_instance(p_freed), nullptr);
+		EXPECT_EQ(ResortFixture::call_count(path(), "begin_guest_path_query_batch"), ResortFixture::call_count(path(), "end_guest_path_query_batch"));
+		take_errors();
+	}
+};
+
+// The facility goes before its row is made: the list read again for the rows holds no
+// facility there, and none is projected.
+TEST_F(ProjectionGetterTest, AGuestsCellGetterFreeingAFacility) {
+	resort->use_plain_facilities(true);
+	const uint64_t cafe = add_plain("cafe", Vector3i(4, 0, 0))->get_instance_id();
+	add_plain("bar", Vector3i(8, 0, 0));
+	free_in_getter(resort->guests().guest_script(), "current_cell", cafe);
+	EXPECT_EQ(ids_of(candidates_of(project())), std::vector<std::string>({ "bar" }));
+	expect_closed(cafe);
+}
+
+TEST_F(ProjectionGetterTest, AFacilitysOriginGetterFreeingTheGuestOrTheNextFacility) {
+	resort->use_plain_facilities(true);
+	resort->guests().use_plain_objects(true);
+	const uint64_t guest = resort->guests().add_guest("g2", guest_values_at(GUEST_CELL))->get_instance_id();
+	add_plain("bar", Vector3i(4, 0, 0));
+	free_in_getter(resort->facility_script(), "origin", guest);
+	expect_declined_closed(project("g2"), guest);
+
+	const uint64_t next = add_plain("cafe", Vector3i(6, 0, 0))->get_instance_id();
+	free_in_getter(resort->facility_script(), "origin", next);
+	expect_declined_closed(project(), next);
+}
+
+TEST_F(ProjectionGetterTest, AFacilityFreeingItselfInItsDefinitionGetter) {
+	resort->use_plain_facilities(true);
+	const uint64_t cafe = add_plain("cafe", Vector3i(4, 0, 0))->get_instance_id();
+	free_in_getter(resort->facility_script(), "definition_id", cafe);
+	expect_declined_closed(project(), cafe);
+}
+
 } // namespace
 } // namespace veltrin_test

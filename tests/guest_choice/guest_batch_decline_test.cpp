@@ -10,6 +10,9 @@
 #include <godot_cpp/classes/ref_counted.hpp>
 #include <godot_cpp/core/memory.hpp>
 
+#include <utility>
+#include <vector>
+
 using namespace godot;
 
 namespace veltrin_test {
@@ -45,6 +48,85 @@ TEST_F(GuestBatchDeclineTest, AGuestTheServiceFreesWhileAnsweringTheDefinitionDe
 	engine_double::script_hook_set(nullptr);
 	EXPECT_EQ(ObjectDB::get_instance(guest), nullptr);
 	EXPECT_TRUE(is_declined(result));
+}
+
+// The game's scripts as plain objects (as nodes are) whose member getters free the service,
+// the guest or the definition: every read runs script, so the batch reaches each object
+// again after it and declines once one is gone.
+class GuestBatchGetterTest : public GuestBatchDeclineTest {
+protected:
+	enum Victim { SERVICE,
+		GUEST,
+		DEFINITION };
+	uint64_t victims[3] = {};
+
+	// A fresh service (a plain object running the service script), guest and definition.
+	Variant plain_service() {
+		service = std::make_unique<GuestServiceFixture>(int64_t(100));
+		service->use_plain_objects(true);
+		Object *owner = service->service_script()->instantiate_object();
+		GuestServiceFixture::set_member(owner, "current_minute", 100);
+		victims[SERVICE] = owner->get_instance_id();
+		victims[GUEST] = service->add_guest("g1")->get_instance_id();
+		victims[DEFINITION] = service->add_definition("tourist")->get_instance_id();
+		owned.push_back(victims[SERVICE]);
+		return Variant(owner);
+	}
+	void free_in_getter(const Ref<engine_double::ScriptDouble> &p_script, const char *p_member, Victim p_victim) {
+		veltrin_test::free_in_getter(p_script, p_member, victims[p_victim]);
+	}
+	bool gone(Victim p_victim) const { return ObjectDB::get_instance(victims[p_victim]) == nullptr; }
+
+	void TearDown() override {
+		for (uint64_t id : owned) {
+			if (Object *alive = ObjectDB::get_instance(id)) {
+				memdelete(alive);
+			}
+		}
+		GuestBatchDeclineTest::TearDown();
+	}
+
+private:
+	std::vector<uint64_t> owned;
+};
+
+TEST_F(GuestBatchGetterTest, AGuestTypeGetterFreeingTheServiceDeclines) {
+	const Variant owner = plain_service();
+	free_in_getter(service->guest_script(), "guest_type_id", SERVICE);
+	EXPECT_TRUE(is_declined(batch_for(owner, "g1", one_candidate(), Dictionary())));
+	EXPECT_TRUE(gone(SERVICE));
+}
+
+TEST_F(GuestBatchGetterTest, AWalletGetterFreeingTheServiceDeclines) {
+	const Variant owner = plain_service();
+	free_in_getter(service->guest_script(), "wallet_gold", SERVICE);
+	EXPECT_TRUE(is_declined(batch_for(owner, "g1", one_candidate(), Dictionary())));
+	EXPECT_TRUE(gone(SERVICE));
+}
+
+// Every object the batch reads is read again after each getter's first run (the row reads
+// the guest and definition, the budget the service's minute): any one freed declines.
+TEST_F(GuestBatchGetterTest, AnyGetterFreeingAnyOfTheThreeDeclines) {
+	const char *const guest_members[] = { "guest_type_id", "wallet_gold", "credit_limit_gold", "debt_gold", "planned_exit_at", "needs", "addiction_by_tag", "visited_facility_ids" };
+	const char *const definition_members[] = { "risk_tolerance", "legal_sensitivity", "minimum_quality", "adult_verified", "tags", "preference_weights" };
+	for (const Victim victim : { SERVICE, GUEST, DEFINITION }) {
+		std::vector<std::pair<int, const char *>> members;
+		for (const char *member : guest_members) {
+			members.emplace_back(0, member);
+		}
+		for (const char *member : definition_members) {
+			members.emplace_back(1, member);
+		}
+		members.emplace_back(2, "current_minute");
+		for (const auto &[script, member] : members) {
+			const Variant owner = plain_service();
+			free_in_getter(script == 0 ? service->guest_script() : script == 1 ? service->definition_script()
+			                                                                   : service->service_script(),
+			        member, victim);
+			EXPECT_TRUE(is_declined(batch_for(owner, "g1", one_candidate(), Dictionary()))) << member << " frees " << int(victim);
+			EXPECT_TRUE(gone(victim)) << member;
+		}
+	}
 }
 
 TEST_F(GuestBatchDeclineTest, OwnerMustBeTheGuestService) {

@@ -6,6 +6,7 @@
 #include <engine_double/call_log.hpp>
 #include <engine_double/script_double.hpp>
 
+#include <godot_cpp/core/memory.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 
 #include <limits>
@@ -233,6 +234,28 @@ TEST_F(WalkEdgeRowsTest, DeclinesAMemoItCannotUseOrWriteTo) {
 	path.workspace.erase("indices");
 	path.workspace["edges"] = Dictionary();
 	expect_declined(rows_of(EAST), EAST);
+}
+
+// A path service that is a plain object (a node, say) freed by its own workspace getter:
+// the rows read nothing more of it and decline, the memo untouched.
+TEST_F(WalkEdgeRowsTest, AServiceItsWorkspaceGetterFreesDeclines) {
+	path.add_entry(HOME, walk_entry(EAST));
+	Object *plain = path.script()->instantiate_object();
+	const uint64_t id = plain->get_instance_id();
+	{
+		engine_double::CallLogPause pause;
+		plain->set("_adjacency", path.adjacency);
+		plain->set("_cell_traffic", path.cell_traffic);
+		plain->set("_guest_tree_workspace", path.workspace);
+	}
+	path.script()->accessors("_guest_tree_workspace", "_get_workspace");
+	path.script()->method("_get_workspace", 0, [id](const engine_double::ScriptCall &p_call) {
+		const Variant workspace = p_call.member("_guest_tree_workspace");
+		memdelete(ObjectDB::get_instance(id));
+		return workspace;
+	});
+	expect_declined(edge_rows(plain, HOME, path.walk_layers(), Array()), HOME);
+	EXPECT_EQ(ObjectDB::get_instance(id), nullptr);
 }
 
 } // namespace

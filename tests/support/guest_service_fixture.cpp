@@ -35,6 +35,19 @@ Dictionary guest_needs(int64_t p_hunger, int64_t p_sleep, int64_t p_hygiene, int
 	return needs;
 }
 
+void free_in_getter(const Ref<engine_double::ScriptDouble> &p_script, const StringName &p_member, uint64_t p_victim) {
+	const StringName getter(String("_get_") + String(p_member));
+	p_script->accessors(p_member, getter);
+	p_script->method(getter, 0, [p_member, p_victim](const engine_double::ScriptCall &p_call) {
+		// Read first: the victim may be the object itself.
+		const Variant value = p_call.member(p_member);
+		if (Object *alive = ObjectDB::get_instance(p_victim)) {
+			memdelete(alive);
+		}
+		return value;
+	});
+}
+
 GuestServiceFixture::GuestServiceFixture(const Variant &p_current_minute, const String &p_service_path) :
         answers(std::make_shared<Answers>()) {
 	guest_script_resource = engine_double::ScriptDouble::create(GUEST_RUNTIME_SCRIPT_PATH);

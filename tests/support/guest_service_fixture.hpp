@@ -54,6 +54,11 @@ struct GuestDefinitionValues {
 	godot::Variant preference_weights = godot::Dictionary();
 };
 
+// Gives p_script's member p_member a getter (named "_get_" + the member) that frees the
+// object p_victim, if it still exists, and then answers the member's value: a game script
+// freeing a node in the middle of a plug-in's read.
+void free_in_getter(const godot::Ref<engine_double::ScriptDouble> &p_script, const godot::StringName &p_member, uint64_t p_victim);
+
 class GuestServiceFixture {
 public:
 	explicit GuestServiceFixture(const godot::Variant &p_current_minute = int64_t(0), const godot::String &p_service_path = GUEST_SERVICE_SCRIPT_PATH);

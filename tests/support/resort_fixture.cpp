@@ -278,6 +278,12 @@ ResortFixture::~ResortFixture() {
 	state->instances.clear();
 	state->prices.clear();
 	state->options = ResortOptions();
+	instances.clear();
+	for (uint64_t id : plain_facility_ids) {
+		if (Object *object = ObjectDB::get_instance(id)) {
+			memdelete(object);
+		}
+	}
 	CallLogPause pause;
 	runtime_object->set("path_service", Variant());
 	runtime_object->set("elevators", Variant());
@@ -655,8 +661,15 @@ void ResortFixture::set_definition_answer(const StringName &p_id, const Variant 
 }
 
 Object *ResortFixture::add_facility(const FacilityValues &p_values) {
-	Ref<RefCounted> facility = instance_script->instantiate();
-	Object *object = facility.ptr();
+	Ref<RefCounted> facility;
+	Object *object = nullptr;
+	if (plain_facilities) {
+		object = instance_script->instantiate_object();
+		plain_facility_ids.push_back(object->get_instance_id());
+	} else {
+		facility = instance_script->instantiate();
+		object = facility.ptr();
+	}
 	set_member(object, "definition_id", p_values.definition_id);
 	set_member(object, "instance_id", p_values.instance_id);
 	set_member(object, "local_inventory_id", p_values.local_inventory_id);

@@ -176,6 +176,11 @@ public:
 	// A facility instance appended to the facility service's list; its occupied cells stop
 	// being passable.
 	godot::Object *add_facility(const FacilityValues &p_values);
+	// Facilities added from here on are plain Objects (as nodes are), which a script may free
+	// at any time; the fixture frees the ones still alive.
+	void use_plain_facilities(bool p_plain) { plain_facilities = p_plain; }
+	// The facility instances' script, for a test to give a member a getter.
+	const godot::Ref<engine_double::ScriptDouble> &facility_script() const { return instance_script; }
 	// Appends any value to the instance list (a foreign object, nil, ...).
 	void add_instance_value(const godot::Variant &p_value);
 	void set_stock(const godot::Variant &p_inventory_id, const godot::StringName &p_input, int64_t p_quantity);
@@ -227,6 +232,8 @@ private:
 	godot::Ref<engine_double::ScriptDouble> registry_script;
 	godot::Ref<engine_double::ScriptDouble> inventory_script;
 	godot::Ref<engine_double::ScriptDouble> instance_script;
+	bool plain_facilities = false;
+	std::vector<uint64_t> plain_facility_ids;
 	godot::Ref<engine_double::ScriptDouble> definition_script;
 	godot::Ref<godot::RefCounted> runtime_object;
 	godot::Ref<godot::RefCounted> path_object;

@@ -5,6 +5,9 @@
 // signals. Objects that run it behave as instances of that script towards the engine API
 // (get/set/call/callv/has_method/emit_signal/get_script), and every property read, write,
 // method call and signal emission on them goes into the call log (engine_double/call_log.hpp).
+// As in the engine, a read or write runs script when the member has a getter or setter, and
+// a name the script does not declare is asked of its `_get(name)` / `_set(name, value)`
+// methods if it has them; each such run is logged as a call, after the read or write.
 //
 //     Ref<ScriptDouble> script = ScriptDouble::create("res://scripts/world/path_service.gd");
 //     script->constant("FRONT", 0).member("_path_cache", Dictionary());
@@ -81,6 +84,12 @@ public:
 	// Each instance starts with its own deep copy of p_initial (as `var x = {}` makes a new
 	// dictionary per instance). Declare members before instantiating.
 	ScriptDouble &member(const godot::StringName &p_name, const godot::Variant &p_initial = godot::Variant());
+	// `var name: get = p_getter, set = p_setter`: a read of the member through the engine API
+	// runs the method p_getter (its answer is the value; nil when the call fails) and a write
+	// runs p_setter with the value; an empty name leaves that side a plain member access.
+	// Both are methods of this script (declare them with method()); the script's own
+	// ScriptCall::member and set_member reach the stored value without them.
+	ScriptDouble &accessors(const godot::StringName &p_member, const godot::StringName &p_getter, const godot::StringName &p_setter = godot::StringName());
 	// An untyped method with p_argument_count parameters.
 	ScriptDouble &method(const godot::StringName &p_name, int p_argument_count, ScriptFunction p_function);
 	// A method with declared parameters, return type (NIL: untyped) and defaults for the

@@ -2,6 +2,7 @@
 
 #include "object_state.hpp"
 
+#include <algorithm>
 #include <mutex>
 
 namespace engine_double {
@@ -15,6 +16,9 @@ namespace {
 struct CallLog {
 	std::mutex mutex;
 	std::vector<CallLogEntry> entries;
+	// The ticket of each entry, beside it.
+	std::vector<uint64_t> tickets;
+	uint64_t next_ticket = 1;
 };
 
 CallLog &call_log() {
@@ -24,7 +28,7 @@ CallLog &call_log() {
 
 } // namespace
 
-void call_log_append(const godot::Object *p_object, CallLogKind p_kind, const godot::StringName &p_name, const godot::Variant *const *p_args, int p_argcount, bool p_found) {
+uint64_t call_log_append(const godot::Object *p_object, CallLogKind p_kind, const godot::StringName &p_name, const godot::Variant *const *p_args, int p_argcount, bool p_found) {
 	CallLogEntry entry;
 	entry.kind = p_kind;
 	entry.object_id = ObjectAccess::id(p_object);
@@ -37,6 +41,22 @@ void call_log_append(const godot::Object *p_object, CallLogKind p_kind, const go
 	CallLog &log = call_log();
 	std::lock_guard<std::mutex> lock(log.mutex);
 	log.entries.push_back(std::move(entry));
+	const uint64_t ticket = log.next_ticket++;
+	log.tickets.push_back(ticket);
+	return ticket;
+}
+
+void call_log_settle(uint64_t p_ticket, bool p_found) {
+	if (p_ticket == 0) {
+		return;
+	}
+	CallLog &log = call_log();
+	std::lock_guard<std::mutex> lock(log.mutex);
+	// Tickets grow along the log: the entry is found by bisection, if it is still there.
+	auto it = std::lower_bound(log.tickets.begin(), log.tickets.end(), p_ticket);
+	if (it != log.tickets.end() && *it == p_ticket) {
+		log.entries[size_t(it - log.tickets.begin())].found = p_found;
+	}
 }
 
 } // namespace internal
@@ -81,6 +101,7 @@ void call_log_clear() {
 	{
 		std::lock_guard<std::mutex> lock(log.mutex);
 		dropped.swap(log.entries);
+		log.tickets.clear();
 	}
 	// The entries' Variants may hold the last reference to an object whose destruction
 	// logs nothing but must not run under the lock.

@@ -141,10 +141,13 @@ Variant Object::get(const StringName &p_property) const {
 	ENGINE_DOUBLE_CROSSINGS(2);
 	const uint64_t id = _instance_id;
 	const ObjectState &state = *_state;
+	// Logged before anything runs: a getter's or _get's own calls come after the read.
+	const uint64_t ticket = state.logged ? engine_double::internal::call_log_record(this, CallLogKind::GET, p_property, nullptr, 0, false) : 0;
 	Variant value;
 	bool found = state.script_instance && state.script_instance->get(p_property, value);
-	// The script's _get may have freed the object: nothing of it is touched then.
+	// The script's getter or _get may have freed the object: nothing of it is touched then.
 	if (engine_double::internal::object_db_get(id) != this) {
+		engine_double::internal::call_log_settle(ticket, found);
 		return value;
 	}
 	if (!found) {
@@ -164,9 +167,7 @@ Variant Object::get(const StringName &p_property) const {
 			value = state.metadata.get(key, Variant());
 		}
 	}
-	if (state.logged) {
-		engine_double::internal::call_log_record(this, CallLogKind::GET, p_property, nullptr, 0, found);
-	}
+	engine_double::internal::call_log_settle(ticket, found);
 	return value;
 }
 
@@ -175,9 +176,13 @@ void Object::set(const StringName &p_property, const Variant &p_value) {
 	engine_double::internal::note_write(_state->birth);
 	const uint64_t id = _instance_id;
 	ObjectState &state = *_state;
+	const Variant *arguments[1] = { &p_value };
+	// Logged before anything runs: a setter's or _set's own calls come after the write.
+	const uint64_t ticket = state.logged ? engine_double::internal::call_log_record(this, CallLogKind::SET, p_property, arguments, 1, false) : 0;
 	bool found = state.script_instance && state.script_instance->set(p_property, p_value);
-	// The script's _set may have freed the object: nothing of it is touched then.
+	// The script's setter or _set may have freed the object: nothing of it is touched then.
 	if (engine_double::internal::object_db_get(id) != this) {
+		engine_double::internal::call_log_settle(ticket, found);
 		return;
 	}
 	if (!found) {
@@ -194,11 +199,7 @@ void Object::set(const StringName &p_property, const Variant &p_value) {
 	if (!found && engine_double::internal::is_metadata_property(p_property)) {
 		found = assign_metadata = true;
 	}
-	if (state.logged) {
-		const Variant *arguments[1] = { &p_value };
-		engine_double::internal::call_log_record(this, CallLogKind::SET, p_property, arguments, 1, found);
-	}
-	// Applied after logging: a new script replaces the instance that logged.
+	engine_double::internal::call_log_settle(ticket, found);
 	if (assign_script) {
 		set_script(p_value);
 	} else if (assign_metadata) {

@@ -5,6 +5,7 @@
 #include "string_name_hasher.hpp"
 
 #include <engine_double/script_double.hpp>
+#include <engine_double/script_hook.hpp>
 #include <godot_cpp/variant/dictionary.hpp>
 
 #include <unordered_map>
@@ -25,6 +26,11 @@ struct ScriptSignal {
 	std::vector<godot::StringName> argument_names;
 };
 
+struct ScriptAccessors {
+	godot::StringName getter;
+	godot::StringName setter;
+};
+
 struct ScriptDefinition {
 	godot::StringName global_name;
 	godot::Ref<ScriptDouble> base;
@@ -36,11 +42,14 @@ struct ScriptDefinition {
 	std::vector<godot::StringName> method_order;
 	std::unordered_map<godot::StringName, ScriptSignal, StringNameHasher> signals;
 	std::vector<godot::StringName> signal_order;
+	std::unordered_map<godot::StringName, ScriptAccessors, StringNameHasher> accessors;
 
 	// Lookups walk the base scripts.
 	const ScriptMethod *find_method(const godot::StringName &p_name) const;
 	const ScriptSignal *find_signal(const godot::StringName &p_name) const;
 	bool find_constant(const godot::StringName &p_name, godot::Variant &r_value) const;
+	// The getter and setter of a member, by the script nearest the instance that names any.
+	const ScriptAccessors *find_accessors(const godot::StringName &p_member) const;
 	// Members of the whole chain, base first.
 	void collect_members(std::vector<std::pair<godot::StringName, godot::Variant>> &r_members) const;
 	void collect_member_names(std::vector<godot::StringName> &r_names) const;
@@ -70,7 +79,13 @@ public:
 	bool get_method_argument_count(const godot::StringName &p_name, int64_t &r_count) const;
 	// Leaves r_error INVALID_METHOD when the script has no such method.
 	godot::Variant callp(const godot::StringName &p_name, const godot::Variant **p_args, int p_argcount, GDExtensionCallError &r_error);
+	godot::Variant callp(const godot::StringName &p_name, const godot::Variant **p_args, int p_argcount, GDExtensionCallError &r_error, ScriptHookAccess p_access, const godot::StringName &p_property);
 	bool has_signal(const godot::StringName &p_name) const;
+	// A getter, setter, _get or _set run for a read or write of p_property: logged as a call,
+	// and the script hook is told which access runs it.
+	// A plain member's read (p_value null) or write under script_hook_every_member.
+	godot::Variant hooked_member(const godot::StringName &p_name, ScriptHookAccess p_access, const godot::Variant *p_value);
+	godot::Variant run_accessor(const godot::StringName &p_method, const godot::Variant **p_args, int p_argcount, ScriptHookAccess p_access, const godot::StringName &p_property, GDExtensionCallError &r_error);
 	bool to_string(godot::String &r_text);
 	godot::Dictionary snapshot() const;
 	std::vector<godot::StringName> member_names() const;

@@ -40,6 +40,16 @@ bool ScriptDefinition::find_constant(const godot::StringName &p_name, godot::Var
 	return false;
 }
 
+const ScriptAccessors *ScriptDefinition::find_accessors(const godot::StringName &p_member) const {
+	for (const ScriptDefinition *definition = this; definition != nullptr; definition = definition->base.is_valid() ? definition->base->_definition.get() : nullptr) {
+		auto it = definition->accessors.find(p_member);
+		if (it != definition->accessors.end()) {
+			return &it->second;
+		}
+	}
+	return nullptr;
+}
+
 void ScriptDefinition::collect_members(std::vector<std::pair<godot::StringName, godot::Variant>> &r_members) const {
 	if (base.is_valid()) {
 		base->_definition->collect_members(r_members);
@@ -106,6 +116,11 @@ ScriptDouble &ScriptDouble::member(const godot::StringName &p_name, const godot:
 		_definition->member_order.push_back(p_name);
 	}
 	_definition->members[p_name] = p_initial;
+	return *this;
+}
+
+ScriptDouble &ScriptDouble::accessors(const godot::StringName &p_member, const godot::StringName &p_getter, const godot::StringName &p_setter) {
+	_definition->accessors[p_member] = internal::ScriptAccessors { p_getter, p_setter };
 	return *this;
 }
 

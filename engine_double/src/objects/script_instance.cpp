@@ -47,6 +47,12 @@ ScriptHook &installed_hook() {
 	return *hook;
 }
 
+bool g_hook_every_member = false;
+
+bool every_member_hooked() {
+	return g_hook_every_member && installed_hook();
+}
+
 // The owner still exists and still runs this instance of p_script.
 bool instance_still_runs(uint64_t p_owner_id, const ScriptInstance *p_instance, const ScriptDouble *p_script) {
 	godot::Object *owner = object_db_get(p_owner_id);
@@ -77,11 +83,21 @@ godot::Variant *ScriptInstance::member(const godot::StringName &p_name) {
 
 bool ScriptInstance::get(const godot::StringName &p_name, godot::Variant &r_value) const {
 	auto it = _members.find(p_name);
+	const ScriptDefinition &script = definition();
 	if (it != _members.end()) {
-		r_value = it->second;
+		const ScriptAccessors *accessors = script.find_accessors(p_name);
+		if (accessors == nullptr || accessors->getter.is_empty()) {
+			r_value = every_member_hooked() ? const_cast<ScriptInstance *>(this)->hooked_member(p_name, ScriptHookAccess::GET, nullptr) : it->second;
+			return true;
+		}
+		// The getter's answer, nil when its call fails. Nothing of this instance is touched
+		// afterwards: the getter may have freed its object.
+		const godot::StringName getter = accessors->getter;
+		GDExtensionCallError error;
+		godot::Variant result = const_cast<ScriptInstance *>(this)->run_accessor(getter, nullptr, 0, ScriptHookAccess::GET, p_name, error);
+		r_value = error.error == GDEXTENSION_CALL_OK ? result : godot::Variant();
 		return true;
 	}
-	const ScriptDefinition &script = definition();
 	if (script.find_constant(p_name, r_value)) {
 		return true;
 	}
@@ -93,7 +109,8 @@ bool ScriptInstance::get(const godot::StringName &p_name, godot::Variant &r_valu
 		const godot::Variant name = p_name;
 		const godot::Variant *arguments[1] = { &name };
 		GDExtensionCallError error;
-		godot::Variant result = const_cast<ScriptInstance *>(this)->callp(name_get_hook(), arguments, 1, error);
+		godot::Variant result = const_cast<ScriptInstance *>(this)->run_accessor(name_get_hook(), arguments, 1, ScriptHookAccess::GET, p_name, error);
+		// Nil is no answer: the engine goes on to its own lookups.
 		if (error.error == GDEXTENSION_CALL_OK && result.get_type() != godot::Variant::NIL) {
 			r_value = result;
 			return true;
@@ -105,17 +122,75 @@ bool ScriptInstance::get(const godot::StringName &p_name, godot::Variant &r_valu
 bool ScriptInstance::set(const godot::StringName &p_name, const godot::Variant &p_value) {
 	auto it = _members.find(p_name);
 	if (it != _members.end()) {
-		it->second = p_value;
-		return true;
+		const ScriptAccessors *accessors = definition().find_accessors(p_name);
+		if (accessors == nullptr || accessors->setter.is_empty()) {
+			if (every_member_hooked()) {
+				hooked_member(p_name, ScriptHookAccess::SET, &p_value);
+			} else {
+				it->second = p_value;
+			}
+			return true;
+		}
+		const godot::StringName setter = accessors->setter;
+		const godot::Variant *arguments[1] = { &p_value };
+		GDExtensionCallError error;
+		run_accessor(setter, arguments, 1, ScriptHookAccess::SET, p_name, error);
+		return error.error == GDEXTENSION_CALL_OK;
 	}
 	if (definition().find_method(name_set_hook()) != nullptr) {
 		const godot::Variant name = p_name;
 		const godot::Variant *arguments[2] = { &name, &p_value };
 		GDExtensionCallError error;
-		const godot::Variant handled = callp(name_set_hook(), arguments, 2, error);
-		return error.error == GDEXTENSION_CALL_OK && handled.booleanize();
+		const godot::Variant handled = run_accessor(name_set_hook(), arguments, 2, ScriptHookAccess::SET, p_name, error);
+		// Only a bool true takes the value, as in the engine.
+		return error.error == GDEXTENSION_CALL_OK && handled.get_type() == godot::Variant::BOOL && bool(handled);
 	}
 	return false;
+}
+
+godot::Variant ScriptInstance::hooked_member(const godot::StringName &p_name, ScriptHookAccess p_access, const godot::Variant *p_value) {
+	// Copies: the hook may free the object, and with it this instance and its script.
+	const godot::Ref<ScriptDouble> script = _script;
+	const godot::StringName property = p_name;
+	const uint64_t owner_id = ObjectAccess::id(_owner);
+	godot::Variant result;
+	ScriptHookCall before;
+	before.object_id = owner_id;
+	before.point = ScriptHookPoint::BEFORE;
+	before.result = &result;
+	before.access = p_access;
+	before.property = property;
+	// A copy: the hook may install another one while it runs.
+	const ScriptHook hook = installed_hook();
+	hook(before);
+	if (!before.skip_body && instance_still_runs(owner_id, this, script.ptr())) {
+		auto it = _members.find(property);
+		if (it != _members.end()) {
+			if (p_value == nullptr) {
+				result = it->second;
+			} else {
+				it->second = *p_value;
+			}
+		}
+	}
+	ScriptHookCall after;
+	after.object_id = owner_id;
+	after.point = ScriptHookPoint::AFTER;
+	after.result = &result;
+	after.access = p_access;
+	after.property = property;
+	const ScriptHook hook_after = installed_hook();
+	if (hook_after) {
+		hook_after(after);
+	}
+	return result;
+}
+
+godot::Variant ScriptInstance::run_accessor(const godot::StringName &p_method, const godot::Variant **p_args, int p_argcount, ScriptHookAccess p_access, const godot::StringName &p_property, GDExtensionCallError &r_error) {
+	if (ObjectAccess::state(_owner).logged) {
+		call_log_record(_owner, CallLogKind::CALL, p_method, p_args, p_argcount, has_method(p_method));
+	}
+	return callp(p_method, p_args, p_argcount, r_error, p_access, p_property);
 }
 
 bool ScriptInstance::has_method(const godot::StringName &p_name) const {
@@ -132,6 +207,10 @@ bool ScriptInstance::get_method_argument_count(const godot::StringName &p_name, 
 }
 
 godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godot::Variant **p_args, int p_argcount, GDExtensionCallError &r_error) {
+	return callp(p_name, p_args, p_argcount, r_error, ScriptHookAccess::CALL, godot::StringName());
+}
+
+godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godot::Variant **p_args, int p_argcount, GDExtensionCallError &r_error, ScriptHookAccess p_access, const godot::StringName &p_property) {
 	r_error.error = GDEXTENSION_CALL_OK;
 	const ScriptMethod *method = definition().find_method(p_name);
 	if (method == nullptr) {
@@ -197,11 +276,14 @@ godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godo
 		// replaces the script.
 		const godot::Ref<ScriptDouble> script = _script;
 		const godot::StringName name = p_name;
+		const godot::StringName property = p_property;
 		ScriptHookCall before;
 		before.object_id = owner_id;
 		before.method = name;
 		before.point = ScriptHookPoint::BEFORE;
 		before.result = &result;
+		before.access = p_access;
+		before.property = property;
 		hook(before);
 		if (!before.skip_body && instance_still_runs(owner_id, this, script.ptr())) {
 			try {
@@ -218,6 +300,8 @@ godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godo
 		after.method = name;
 		after.point = ScriptHookPoint::AFTER;
 		after.result = &result;
+		after.access = p_access;
+		after.property = property;
 		const ScriptHook hook_after = installed_hook();
 		if (hook_after) {
 			hook_after(after);
@@ -286,6 +370,10 @@ std::vector<godot::StringName> ScriptInstance::member_names() const {
 
 void script_hook_set(ScriptHook p_hook) {
 	internal::installed_hook() = std::move(p_hook);
+}
+
+void script_hook_every_member(bool p_enabled) {
+	internal::g_hook_every_member = p_enabled;
 }
 
 godot::Variant ScriptCall::member(const godot::StringName &p_name) const {

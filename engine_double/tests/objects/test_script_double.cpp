@@ -4,10 +4,13 @@
 #include "objects_fixture.hpp"
 
 #include <engine_double/custom_callable.hpp>
+#include <engine_double/script_hook.hpp>
 #include <godot_cpp/classes/script.hpp>
 #include <godot_cpp/variant/utility_functions.hpp>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 using namespace godot;
 using engine_double::ScriptDouble;
@@ -280,4 +283,74 @@ TEST_F(ScriptObjects, VariantCallpReachesTheMethodAsObjectCallDoes) {
 	EXPECT_EQ(error.error, GDEXTENSION_CALL_ERROR_INVALID_METHOD);
 	EXPECT_EQ(result.get_type(), Variant::NIL);
 	EXPECT_EQ(engine_double::call_log_size(), 1u);
+}
+
+TEST_F(ScriptObjects, GettersAndSettersRunOnReadsAndWritesAndAreLoggedAsCalls) {
+	Ref<ScriptDouble> script = ScriptDouble::create("res://scripts/guests/guest_runtime.gd");
+	script->member("wallet_gold", 5).member("plain", 1);
+	script->accessors("wallet_gold", "_get_wallet", "_set_wallet");
+	script->method("_get_wallet", 0, [](const engine_double::ScriptCall &p_call) { return Variant(int64_t(p_call.member("wallet_gold")) * 10); });
+	script->method("_set_wallet", 1, [](const engine_double::ScriptCall &p_call) {
+		p_call.set_member("wallet_gold", int64_t(p_call[0]) + 1);
+		return Variant();
+	});
+	Ref<RefCounted> guest = script->instantiate();
+	guest->set("wallet_gold", 7);
+	EXPECT_EQ(int64_t(guest->get("wallet_gold")), 80);
+	EXPECT_EQ(int64_t(guest->get("plain")), 1);
+	// Each access is logged before the script it runs.
+	EXPECT_THAT(engine_double::call_log_lines(), ElementsAre("guest_runtime.gd set wallet_gold = 7", "guest_runtime.gd call _set_wallet(7)", "guest_runtime.gd get wallet_gold", "guest_runtime.gd call _get_wallet()", "guest_runtime.gd get plain"));
+	EXPECT_EQ(int64_t(engine_double::script_state_snapshot(guest.ptr())["wallet_gold"]), 8);
+}
+
+TEST_F(ScriptObjects, AGetterMayFreeItsObjectAndTheHookSeesWhichAccessRunsIt) {
+	Ref<ScriptDouble> script = ScriptDouble::create("res://scripts/guests/guest_runtime.gd");
+	script->member("guest_type_id", StringName("tourist"));
+	script->accessors("guest_type_id", "_get_type");
+	script->method("_get_type", 0, [](const engine_double::ScriptCall &p_call) {
+		const Variant answer = p_call.member("guest_type_id");
+		memdelete(p_call.self);
+		return answer;
+	});
+	// A failing getter answers nil, and _get's nil leaves the name to the engine's own lookups.
+	script->member("broken", 3).accessors("broken", "_no_such_getter");
+	script->method("_get", 1, [](const engine_double::ScriptCall &) { return Variant(); });
+	Object *guest = script->instantiate_object();
+	const uint64_t id = guest->get_instance_id();
+	std::vector<std::string> seen;
+	engine_double::script_hook_set([&](engine_double::ScriptHookCall &r_call) {
+		if (r_call.point == engine_double::ScriptHookPoint::BEFORE) {
+			seen.push_back(std::string(String(r_call.method).utf8().get_data()) + (r_call.access == engine_double::ScriptHookAccess::GET ? " get " : " other ") + String(r_call.property).utf8().get_data());
+		}
+	});
+	EXPECT_EQ(guest->get("broken").get_type(), Variant::NIL);
+	EXPECT_EQ(guest->get("script").get_type(), Variant::OBJECT);
+	EXPECT_EQ(String(guest->get("guest_type_id")), String("tourist"));
+	engine_double::script_hook_set(nullptr);
+	EXPECT_EQ(ObjectDB::get_instance(id), nullptr);
+	EXPECT_THAT(seen, ElementsAre("_get get script", "_get_type get guest_type_id"));
+	EXPECT_THAT(engine_double::call_log_lines(), ElementsAre("guest_runtime.gd get broken", "guest_runtime.gd call _no_such_getter() (missing)", "guest_runtime.gd get script", "guest_runtime.gd call _get(&\"script\")", "guest_runtime.gd get guest_type_id", "guest_runtime.gd call _get_type()"));
+}
+
+TEST_F(ScriptObjects, TheHookCanRunAroundEveryPlainMemberAccess) {
+	Ref<RefCounted> service = path_service_script()->instantiate();
+	std::vector<std::string> seen;
+	engine_double::script_hook_set([&](engine_double::ScriptHookCall &r_call) {
+		if (r_call.point == engine_double::ScriptHookPoint::BEFORE && r_call.method == StringName()) {
+			seen.push_back(std::string(r_call.access == engine_double::ScriptHookAccess::SET ? "set " : "get ") + String(r_call.property).utf8().get_data());
+			// A getter answering a wrong type, a setter failing: the member stays as it was.
+			*r_call.result = "wrong";
+			r_call.skip_body = true;
+		}
+	});
+	const Variant before = service->get("cache_misses");
+	engine_double::script_hook_every_member(true);
+	service->set("cache_misses", 9);
+	const Variant hooked = service->get("cache_misses");
+	engine_double::script_hook_every_member(false);
+	const Variant after = service->get("cache_misses");
+	engine_double::script_hook_set(nullptr);
+	EXPECT_EQ(String(hooked), String("wrong"));
+	EXPECT_EQ(after, before);
+	EXPECT_THAT(seen, ElementsAre("set cache_misses", "get cache_misses"));
 }
