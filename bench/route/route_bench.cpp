@@ -211,6 +211,33 @@ void print_ratios(const RatioReporter &p_reporter) {
 	}
 }
 
+// What the cost model says of a search with a script provider on a 60x60 grid, per settled
+// node: the plug-in's own work against the provider's calls, and the search over those calls
+// made alone (the real engine gives 1.7, 1.1-1.8 on a quiet machine).
+void print_cost_model() {
+	Grid &g = grid_of_side(60);
+	veltrin_test::PathServiceFixture &path = *g.path;
+	const Callable provider = g.script_only->shared_edges_provider(path.walk_layers(), Array());
+	path.begin_query(g.graph);
+	path.workspace["edges"] = Dictionary();
+	Dictionary answer;
+	const ModelledNs searched = modelled_ns([&] { answer = run_search(g, "search", provider); });
+	const double settled = double(Dictionary(answer.get("settled", Dictionary())).size());
+	path.workspace["edges"] = Dictionary();
+	const Array &cells = g.graph.cells;
+	const ModelledNs calls = modelled_ns([&] {
+		for (int64_t i = 0; i < cells.size(); i++) {
+			benchmark::DoNotOptimize(provider.call(cells[i]));
+		}
+	});
+	if (settled > 0) {
+		std::printf("cost model, search with a script provider, 60x60 (%.0f nodes settled): own %.0f ns per node, inside the provider %.0f; the provider's calls alone %.0f; search / calls %.2f (engine 1.7)\n", settled, searched.own / settled,
+		        searched.script / settled, (calls.caller + calls.script) / settled, searched.method() / (calls.caller + calls.script));
+	}
+	grid.reset();
+	std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -222,6 +249,7 @@ int main(int argc, char **argv) {
 		return 1;
 	}
 	core = host->instantiate("VeltrinNumericCore");
+	print_cost_model();
 	register_benchmarks();
 	RatioReporter reporter;
 	benchmark::RunSpecifiedBenchmarks(&reporter);

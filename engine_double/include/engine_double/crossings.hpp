@@ -8,6 +8,7 @@
 //     core->call("search", ...);
 //     reader.plugin();  // the plug-in's own crossings
 //     reader.script();  // those made inside the script methods it called
+//     reader.plugin_ns(), reader.script_ns();  // the same, as modelled engine nanoseconds
 
 #include <engine_double/internal/crossing.hpp>
 
@@ -17,14 +18,21 @@ namespace engine_double {
 
 class CrossingReader {
 	uint64_t _start[internal::CROSSING_SIDE_COUNT];
+	uint64_t _start_ns[internal::CROSSING_SIDE_COUNT];
+	uint64_t _start_kinds[size_t(internal::Cost::COUNT)];
 
 	uint64_t _since(internal::CrossingSide p_side) const { return internal::crossing_state_of_thread().counts[p_side] - _start[p_side]; }
+	uint64_t _ns_since(internal::CrossingSide p_side) const { return internal::crossing_state_of_thread().nanoseconds[p_side] - _start_ns[p_side]; }
 
 public:
 	CrossingReader() { reset(); }
 	void reset() {
 		for (uint32_t side = 0; side < internal::CROSSING_SIDE_COUNT; side++) {
 			_start[side] = internal::crossing_state_of_thread().counts[side];
+			_start_ns[side] = internal::crossing_state_of_thread().nanoseconds[side];
+		}
+		for (size_t kind = 0; kind < size_t(internal::Cost::COUNT); kind++) {
+			_start_kinds[kind] = internal::crossing_state_of_thread().kinds[kind];
 		}
 	}
 	// Made directly by the reading code (a test's own operations).
@@ -32,6 +40,14 @@ public:
 	uint64_t plugin() const { return _since(internal::CROSSING_PLUGIN); }
 	uint64_t script() const { return _since(internal::CROSSING_SCRIPT); }
 	uint64_t total() const { return caller() + plugin() + script(); }
+	// Modelled engine nanoseconds (internal/crossing.hpp's COST_TABLE); a script method's
+	// dispatch counts on the script's side.
+	uint64_t caller_ns() const { return _ns_since(internal::CROSSING_CALLER); }
+	uint64_t plugin_ns() const { return _ns_since(internal::CROSSING_PLUGIN); }
+	uint64_t script_ns() const { return _ns_since(internal::CROSSING_SCRIPT); }
+	uint64_t total_ns() const { return caller_ns() + plugin_ns() + script_ns(); }
+	// Operations of one kind, all sides together (an entry copied, a crossing of no kind).
+	uint64_t operations(internal::Cost p_kind) const { return internal::crossing_state_of_thread().kinds[size_t(p_kind)] - _start_kinds[size_t(p_kind)]; }
 };
 
 } // namespace engine_double

@@ -151,7 +151,7 @@ bool Callable::is_standard() const {
 }
 
 void Callable::callp(const Variant **p_arguments, int p_argcount, Variant &r_return_value, GDExtensionCallError &r_call_error) const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(CALLABLE_CALL);
 	r_call_error.error = GDEXTENSION_CALL_OK;
 	r_call_error.argument = 0;
 	r_call_error.expected = 0;
@@ -167,7 +167,7 @@ void Callable::callp(const Variant **p_arguments, int p_argcount, Variant &r_ret
 		}
 		try {
 			// Custom callables stand in for engine and script functions in the double.
-			const engine_double::internal::CrossingFrame frame(engine_double::internal::CROSSING_SCRIPT);
+			const engine_double::internal::CrossingFrame frame(engine_double::internal::CROSSING_SCRIPT, p_argcount);
 			_data->custom->call(p_arguments, p_argcount, r_return_value, r_call_error);
 		} catch (...) {
 			_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by custom callable '" + engine_double::internal::callable_text(*this) + "' (the engine would terminate).");
@@ -184,7 +184,7 @@ void Callable::callp(const Variant **p_arguments, int p_argcount, Variant &r_ret
 }
 
 Variant Callable::callp(const Variant **p_arguments, int p_argcount) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, CALLABLE_CALL);
 	Variant result;
 	GDExtensionCallError error;
 	callp(p_arguments, p_argcount, result, error);
@@ -192,7 +192,7 @@ Variant Callable::callp(const Variant **p_arguments, int p_argcount) const {
 }
 
 Variant Callable::callv(const Array &p_arguments) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, CALLABLE_CALL);
 	const int64_t count = p_arguments.size();
 	std::vector<const Variant *> pointers(size_t(count) + 1);
 	for (int64_t i = 0; i < count; i++) {

@@ -100,7 +100,7 @@ String Object::to_string() {
 }
 
 Variant Object::get_script() const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, GET_SCRIPT);
 	return _state->script;
 }
 

@@ -138,19 +138,24 @@ using engine_double::internal::ObjectAccess;
 using engine_double::internal::ObjectState;
 
 Variant Object::get(const StringName &p_property) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	// Its cost depends on where the name is found: a script member, an engine property's
+	// getter, or nowhere.
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, DEFERRED);
 	const uint64_t id = _instance_id;
 	const ObjectState &state = *_state;
 	// Logged before anything runs: a getter's or _get's own calls come after the read.
 	const uint64_t ticket = state.logged ? engine_double::internal::call_log_record(this, CallLogKind::GET, p_property, nullptr, 0, false) : 0;
 	Variant value;
 	bool found = state.script_instance && state.script_instance->get(p_property, value);
+	engine_double::internal::Cost cost = engine_double::internal::Cost::OBJECT_GET_MEMBER;
 	// The script's getter or _get may have freed the object: nothing of it is touched then.
 	if (engine_double::internal::object_db_get(id) != this) {
 		engine_double::internal::call_log_settle(ticket, found);
+		engine_double_crossing_.charge(cost);
 		return value;
 	}
 	if (!found) {
+		cost = engine_double::internal::Cost::OBJECT_GET_PROPERTY;
 		found = _double_get_hook(p_property, value);
 	}
 	if (!found) {
@@ -168,11 +173,12 @@ Variant Object::get(const StringName &p_property) const {
 		}
 	}
 	engine_double::internal::call_log_settle(ticket, found);
+	engine_double_crossing_.charge(found ? cost : engine_double::internal::Cost::OBJECT_GET_ABSENT);
 	return value;
 }
 
 void Object::set(const StringName &p_property, const Variant &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(OBJECT_SET);
 	engine_double::internal::note_write(_state->birth);
 	const uint64_t id = _instance_id;
 	ObjectState &state = *_state;
@@ -208,14 +214,14 @@ void Object::set(const StringName &p_property, const Variant &p_value) {
 }
 
 Variant Object::_call_variadic(const StringName &p_method, const Variant **p_args, int p_argcount) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, OBJECT_CALL);
 	GDExtensionCallError error;
 	// godot-cpp drops the call error of a vararg engine method: nothing is printed.
 	return ObjectAccess::callp(this, p_method, p_args, p_argcount, error);
 }
 
 void Variant::callp(const StringName &p_method, const Variant **p_args, int p_argcount, Variant &r_ret, GDExtensionCallError &r_error) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(OBJECT_CALL);
 	r_error.error = GDEXTENSION_CALL_OK;
 	r_error.argument = 0;
 	r_error.expected = 0;
@@ -242,7 +248,7 @@ void Object::_call_deferred_variadic(const StringName &p_method, const Variant *
 }
 
 Variant Object::callv(const StringName &p_method, const Array &p_arg_array) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, OBJECT_CALL);
 	const int64_t count = p_arg_array.size();
 	std::vector<const Variant *> pointers(size_t(count) + 1);
 	for (int64_t i = 0; i < count; i++) {

@@ -48,7 +48,7 @@ void object_variant_release(uint64_t p_id) {
 namespace godot {
 
 Object *ObjectDB::get_instance(uint64_t p_object_id) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(OBJECT_DB_GET);
 	return engine_double::internal::object_db_get(p_object_id);
 }
 

@@ -288,7 +288,7 @@ godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godo
 		if (!before.skip_body && instance_still_runs(owner_id, this, script.ptr())) {
 			try {
 				// What the body does is the script's work, not its caller's.
-				const CrossingFrame frame(CROSSING_SCRIPT);
+				const CrossingFrame frame(CROSSING_SCRIPT, total);
 				result = method->function ? method->function(call) : godot::Variant();
 			} catch (...) {
 				godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by script method '" + godot::String(name) + "' of the engine double.");
@@ -309,7 +309,7 @@ godot::Variant ScriptInstance::callp(const godot::StringName &p_name, const godo
 	} else {
 		try {
 			// What the body does is the script's work, not its caller's.
-			const CrossingFrame frame(CROSSING_SCRIPT);
+			const CrossingFrame frame(CROSSING_SCRIPT, total);
 			result = method->function ? method->function(call) : godot::Variant();
 		} catch (...) {
 			godot::_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Exception thrown by script method '" + godot::String(p_name) + "' of the engine double.");

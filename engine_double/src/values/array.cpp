@@ -52,13 +52,13 @@ const char *const OUT_OF_RANGE = "Array::operator[] index out of range (the engi
 
 Array::Array() :
         _p(nullptr) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_NEW);
 	_p = new ArrayData;
 }
 
 Array::Array(const Array &p_other) :
         _p(p_other._p) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_COPY);
 	_p->refcount.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -68,7 +68,8 @@ Array::Array(Array &&p_other) noexcept :
 }
 
 Array &Array::operator=(const Array &p_other) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, ARRAY_COPY);
+	ENGINE_DOUBLE_CHARGE(ARRAY_RELEASE, 1);
 	_ref(p_other);
 	return *this;
 }
@@ -79,7 +80,7 @@ Array &Array::operator=(Array &&p_other) noexcept {
 }
 
 Array::~Array() {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_RELEASE);
 	release(_p);
 }
 
@@ -94,26 +95,26 @@ void Array::_ref(const Array &p_from) const {
 
 Array::Array(std::initializer_list<Variant> p_init) :
         _p(nullptr) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_NEW);
 	_p = new ArrayData;
 	_p->array.assign(p_init.begin(), p_init.end());
 }
 
 Array::Array(const Array &p_base, int64_t p_type, const StringName &p_class_name, const Variant &p_script) :
         _p(nullptr) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_NEW);
 	_p = new ArrayData;
 	set_typed(uint32_t(p_type), p_class_name, p_script);
 	assign(p_base);
 }
 
 int64_t Array::size() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_SIZE);
 	return int64_t(_p->array.size());
 }
 
 bool Array::is_empty() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_SIZE);
 	return _p->array.empty();
 }
 
@@ -125,7 +126,7 @@ void Array::clear() {
 }
 
 Variant Array::get(int64_t p_index) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, VARIANT_REF);
 	// The bound getter's check, worded as the engine prints it.
 	if (p_index < 0 || p_index >= size()) {
 		_err_print_index_error(FUNCTION_STR, __FILE__, __LINE__, p_index, size(), "p_index", "p_instance->size()");
@@ -148,7 +149,7 @@ void Array::set(int64_t p_index, const Variant &p_value) {
 }
 
 const Variant &Array::operator[](int64_t p_index) const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_READ);
 	if (p_index < 0 || p_index >= size()) {
 		ERR_PRINT(OUT_OF_RANGE);
 		static const Variant nil;
@@ -158,7 +159,7 @@ const Variant &Array::operator[](int64_t p_index) const {
 }
 
 Variant &Array::operator[](int64_t p_index) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_READ);
 	engine_double::internal::note_write(_p->birth);
 	if (p_index < 0 || p_index >= size()) {
 		ERR_PRINT(OUT_OF_RANGE);
@@ -175,45 +176,45 @@ Variant &Array::operator[](int64_t p_index) {
 }
 
 const Variant *Array::ptr() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_READ);
 	return _p->array.data();
 }
 
 Variant *Array::ptrw() {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_READ);
 	engine_double::internal::note_write(_p->birth);
 	return _p->array.data();
 }
 
 const Variant *Array::begin() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_READ);
 	return _p->array.data();
 }
 
 const Variant *Array::end() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_READ);
 	return _p->array.data() + _p->array.size();
 }
 
 Variant *Array::begin() {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_READ);
 	engine_double::internal::note_write(_p->birth);
 	return _p->array.data();
 }
 
 Variant *Array::end() {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_READ);
 	engine_double::internal::note_write(_p->birth);
 	return _p->array.data() + _p->array.size();
 }
 
 void Array::append(const Variant &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_APPEND);
 	push_back(p_value);
 }
 
 void Array::push_back(const Variant &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_APPEND);
 	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	Variant value = p_value;
@@ -294,7 +295,7 @@ void Array::fill(const Variant &p_value) {
 }
 
 int64_t Array::resize(int64_t p_size) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_APPEND);
 	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_V_MSG(_p->read_only, ERR_LOCKED, "Array is in read-only state.");
 	ERR_FAIL_COND_V(p_size < 0, ERR_INVALID_PARAMETER);
@@ -539,17 +540,17 @@ int64_t Array::bsearch_custom(const Variant &p_value, const Callable &p_func, bo
 }
 
 Array Array::duplicate(bool p_deep) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, ARRAY_DUPLICATE);
 	return engine_double::internal::duplicate_array(*this, p_deep, 0);
 }
 
 Array Array::duplicate_deep(int64_t p_deep_subresources_mode) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, ARRAY_DUPLICATE);
 	return engine_double::internal::duplicate_array(*this, true, 0);
 }
 
 Array Array::slice(int64_t p_begin, int64_t p_end, int64_t p_step, bool p_deep) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, ARRAY_DUPLICATE);
 	Array result;
 	result._p->typed = _p->typed;
 	ERR_FAIL_COND_V_MSG(p_step == 0, result, "Slice step cannot be zero.");
@@ -750,7 +751,7 @@ Variant Array::get_typed_script() const {
 }
 
 void Array::set_typed(uint32_t p_type, const StringName &p_class_name, const Variant &p_script) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_TYPED);
 	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_MSG(_p->read_only, "Array is in read-only state.");
 	ERR_FAIL_COND_MSG(_p->array.size() > 0, "Type can only be set when array is empty.");
@@ -884,10 +885,15 @@ godot::Array duplicate_array(const godot::Array &p_array, bool p_deep, int p_rec
 		ERR_PRINT("Max recursion reached");
 		return result;
 	}
+	if (p_recursion_count > 0) {
+		charge_engine_work(Cost::NESTED_CONTAINER);
+	}
 	if (!p_deep) {
+		// Copy on write: the elements are shared until one side writes.
 		target->array = source->array;
 		return result;
 	}
+	charge_engine_work(Cost::ARRAY_COPY_ELEMENT, source->array.size());
 	const std::vector<godot::Variant> items = source->array;
 	target->array.reserve(items.size());
 	for (const godot::Variant &item : items) {

@@ -50,13 +50,13 @@ String key_text(const Variant &p_key) {
 
 Dictionary::Dictionary() :
         _p(nullptr) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(DICT_NEW);
 	_p = new DictionaryData;
 }
 
 Dictionary::Dictionary(const Dictionary &p_other) :
         _p(p_other._p) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(DICT_COPY);
 	_p->refcount.fetch_add(1, std::memory_order_relaxed);
 }
 
@@ -67,7 +67,8 @@ Dictionary::Dictionary(Dictionary &&p_other) noexcept :
 }
 
 Dictionary &Dictionary::operator=(const Dictionary &p_other) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, DICT_COPY);
+	ENGINE_DOUBLE_CHARGE(DICT_RELEASE, 1);
 	_ref(p_other);
 	return *this;
 }
@@ -79,7 +80,7 @@ Dictionary &Dictionary::operator=(Dictionary &&p_other) noexcept {
 }
 
 Dictionary::~Dictionary() {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(DICT_RELEASE);
 	release(_p);
 }
 
@@ -101,12 +102,12 @@ Dictionary::Dictionary(const Dictionary &p_base, int64_t p_key_type, const Strin
 }
 
 int64_t Dictionary::size() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_SIZE);
 	return _p->map.size();
 }
 
 bool Dictionary::is_empty() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(ARRAY_SIZE);
 	return _p->map.is_empty();
 }
 
@@ -118,11 +119,12 @@ void Dictionary::clear() {
 }
 
 Variant &Dictionary::operator[](const Variant &p_key) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(DICT_WRITE);
 	engine_double::internal::note_write(_p->birth);
 	if (likely(_p->typed_key.type == Variant::NIL && !_p->read_only)) {
 		bool inserted = false;
 		VariantMapEntry *entry = _p->map.insert(p_key, Variant(), inserted);
+		ENGINE_DOUBLE_CHARGE(DICT_INSERT, inserted ? 1 : 0);
 		if (inserted && _p->typed_value.type != Variant::NIL) {
 			entry->value = engine_double::internal::type_default(_p->typed_value.type);
 		}
@@ -143,6 +145,7 @@ Variant &Dictionary::operator[](const Variant &p_key) {
 	}
 	bool inserted = false;
 	VariantMapEntry *entry = _p->map.insert(key, Variant(), inserted);
+	ENGINE_DOUBLE_CHARGE(DICT_INSERT, inserted ? 1 : 0);
 	if (inserted) {
 		entry->value = engine_double::internal::type_default(_p->typed_value.type);
 	}
@@ -150,7 +153,7 @@ Variant &Dictionary::operator[](const Variant &p_key) {
 }
 
 const Variant &Dictionary::operator[](const Variant &p_key) const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(DICT_READ);
 	if (likely(_p->typed_key.type == Variant::NIL)) {
 		const VariantMapEntry *entry = _p->map.find(p_key);
 		if (likely(entry)) {
@@ -171,7 +174,7 @@ const Variant &Dictionary::operator[](const Variant &p_key) const {
 }
 
 Variant Dictionary::get(const Variant &p_key, const Variant &p_default) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, DICT_GET);
 	if (likely(_p->typed_key.type == Variant::NIL)) {
 		const VariantMapEntry *entry = _p->map.find(p_key);
 		return entry ? entry->value : p_default;
@@ -183,7 +186,7 @@ Variant Dictionary::get(const Variant &p_key, const Variant &p_default) const {
 }
 
 Variant Dictionary::get_or_add(const Variant &p_key, const Variant &p_default) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, DICT_GET);
 	engine_double::internal::note_write(_p->birth);
 	Variant key = p_key;
 	ERR_FAIL_COND_V(!_p->typed_key.validate(key, "get"), p_default);
@@ -198,7 +201,7 @@ Variant Dictionary::get_or_add(const Variant &p_key, const Variant &p_default) {
 }
 
 bool Dictionary::set(const Variant &p_key, const Variant &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(DICT_WRITE);
 	engine_double::internal::note_write(_p->birth);
 	ERR_FAIL_COND_V_MSG(_p->read_only, false, "Dictionary is in read-only state.");
 	Variant key = p_key;
@@ -207,6 +210,7 @@ bool Dictionary::set(const Variant &p_key, const Variant &p_value) {
 	ERR_FAIL_COND_V(!_p->typed_value.validate(value, "set"), false);
 	bool inserted = false;
 	VariantMapEntry *entry = _p->map.insert(key, value, inserted);
+	ENGINE_DOUBLE_CHARGE(DICT_INSERT, inserted ? 1 : 0);
 	if (!inserted) {
 		entry->value = std::move(value);
 	}
@@ -214,7 +218,7 @@ bool Dictionary::set(const Variant &p_key, const Variant &p_value) {
 }
 
 bool Dictionary::has(const Variant &p_key) const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(DICT_HAS);
 	if (likely(_p->typed_key.type == Variant::NIL)) {
 		return _p->map.find(p_key) != nullptr;
 	}
@@ -262,7 +266,8 @@ int64_t Dictionary::hash() const {
 }
 
 Array Dictionary::keys() const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, ARRAY_NEW);
+	ENGINE_DOUBLE_CHARGE(ARRAY_COPY_ELEMENT, _p->map.size());
 	Array result;
 	if (is_typed_key()) {
 		result.set_typed(uint32_t(get_typed_key_builtin()), get_typed_key_class_name(), get_typed_key_script());
@@ -279,7 +284,8 @@ Array Dictionary::keys() const {
 }
 
 Array Dictionary::values() const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, ARRAY_NEW);
+	ENGINE_DOUBLE_CHARGE(ARRAY_COPY_ELEMENT, _p->map.size());
 	Array result;
 	if (is_typed_value()) {
 		result.set_typed(uint32_t(get_typed_value_builtin()), get_typed_value_class_name(), get_typed_value_script());
@@ -296,12 +302,12 @@ Array Dictionary::values() const {
 }
 
 Dictionary Dictionary::duplicate(bool p_deep) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, DICT_DUPLICATE);
 	return engine_double::internal::duplicate_dictionary(*this, p_deep, 0);
 }
 
 Dictionary Dictionary::duplicate_deep(int64_t p_deep_subresources_mode) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, DICT_DUPLICATE);
 	return engine_double::internal::duplicate_dictionary(*this, true, 0);
 }
 
@@ -576,6 +582,11 @@ godot::Dictionary duplicate_dictionary(const godot::Dictionary &p_dictionary, bo
 	if (p_recursion_count > MAX_RECURSION) {
 		ERR_PRINT("Max recursion reached");
 		return result;
+	}
+	// The engine inserts every entry into a new map, deep or not.
+	charge_engine_work(Cost::DICT_COPY_ENTRY, source->map.size());
+	if (p_recursion_count > 0) {
+		charge_engine_work(Cost::NESTED_CONTAINER);
 	}
 	if (!p_deep) {
 		target->map = source->map;

@@ -3,6 +3,7 @@
 #include "array_data.hpp"
 #include "dictionary_data.hpp"
 #include "variant_access.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <godot_cpp/core/error_macros.hpp>
 
@@ -128,6 +129,7 @@ bool element_encoded(const Variant &p_element, Writer &p_writer, bool p_full_obj
 
 bool encode(const Variant &p_value, Writer &p_writer, bool p_full_objects, int p_depth) {
 	ERR_FAIL_COND_V_MSG(p_depth > MAX_DEPTH, false, "Potential infinite recursion detected. Bailing.");
+	charge_engine_work(Cost::ENCODE_ELEMENT);
 	const Variant::Type type = p_value.get_type();
 	switch (type) {
 		case Variant::NIL:
@@ -419,6 +421,8 @@ bool decode(Variant &r_value, Reader &p_reader, bool p_allow_objects, int p_dept
 	if (p_depth > MAX_DEPTH) {
 		return false;
 	}
+	// Decoding an element costs what encoding it does.
+	charge_engine_work(Cost::ENCODE_ELEMENT);
 	uint32_t header = 0;
 	if (!p_reader.u32(header)) {
 		return false;

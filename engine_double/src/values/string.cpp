@@ -89,7 +89,7 @@ String &String::operator=(String &&p_other) noexcept {
 }
 
 String::String(const char32_t *p_utf32, int64_t p_length) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_FROM_CHARS);
 	if (!p_utf32 || p_length <= 0) {
 		return;
 	}
@@ -101,7 +101,7 @@ String::String(const char32_t *p_utf32, int64_t p_length) {
 }
 
 String::String(const char *p_latin1) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_FROM_CHARS);
 	// godot-cpp reads a C string as Latin-1; String::utf8() is the UTF-8 path.
 	const int64_t length = text_length(p_latin1);
 	if (length == 0) {
@@ -115,7 +115,7 @@ String::String(const char *p_latin1) {
 }
 
 String::String(const wchar_t *p_text) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_FROM_CHARS);
 	const int64_t length = text_length(p_text);
 	if (length == 0) {
 		return;
@@ -128,7 +128,7 @@ String::String(const wchar_t *p_text) {
 }
 
 String::String(const char16_t *p_utf16) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_FROM_CHARS);
 	*this = utf16(p_utf16, -1);
 }
 
@@ -142,7 +142,7 @@ String::String(const NodePath &p_path) :
         String(p_path._text()) {}
 
 String String::utf8(const char *p_utf8, int64_t p_length) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_FROM_CHARS);
 	if (!p_utf8) {
 		return String();
 	}
@@ -204,7 +204,7 @@ String String::utf8(const char *p_utf8, int64_t p_length) {
 }
 
 String String::utf16(const char16_t *p_utf16, int64_t p_length) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_FROM_CHARS);
 	if (!p_utf16) {
 		return String();
 	}
@@ -226,7 +226,7 @@ String String::utf16(const char16_t *p_utf16, int64_t p_length) {
 }
 
 String String::chr(int64_t p_char) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_FROM_CHARS);
 	const char32_t code = sanitize(char32_t(uint32_t(p_char)));
 	return String(&code, 1);
 }
@@ -384,7 +384,7 @@ CharWideString String::wide_string() const {
 }
 
 bool String::operator==(const String &p_other) const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_COMPARE);
 	if (_buffer == p_other._buffer) {
 		return true;
 	}
@@ -395,7 +395,10 @@ bool String::operator==(const String &p_other) const {
 }
 
 bool String::operator==(const char *p_other) const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_COMPARE);
+	// godot-cpp compares with a String made from the text.
+	ENGINE_DOUBLE_CHARGE(STRING_FROM_CHARS, 1);
+	ENGINE_DOUBLE_CHARGE(STRING_RELEASE, 1);
 	const int64_t other_length = text_length(p_other);
 	if (other_length != length()) {
 		return false;
@@ -432,7 +435,7 @@ bool String::operator!=(const Variant &) const {
 }
 
 bool String::operator<(const String &p_other) const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_COMPARE);
 	// Code point by code point; a proper prefix comes first.
 	const char32_t *a = ptr();
 	const char32_t *b = p_other.ptr();
@@ -448,7 +451,7 @@ bool String::operator<(const String &p_other) const {
 }
 
 String String::operator+(const String &p_other) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	if (p_other.is_empty()) {
 		return *this;
 	}
@@ -463,34 +466,34 @@ String String::operator+(const String &p_other) const {
 }
 
 String String::operator+(const StringName &p_other) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	return *this + p_other._text();
 }
 
 String String::operator+(const char *p_other) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	return *this + String(p_other);
 }
 
 String String::operator+(char32_t p_char) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	return *this + chr(p_char);
 }
 
 String &String::operator+=(const String &p_other) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_BUILD);
 	*this = *this + p_other;
 	return *this;
 }
 
 String &String::operator+=(const char *p_other) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_BUILD);
 	*this = *this + String(p_other);
 	return *this;
 }
 
 String &String::operator+=(char32_t p_char) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_BUILD);
 	*this = *this + chr(p_char);
 	return *this;
 }

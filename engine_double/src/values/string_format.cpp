@@ -27,7 +27,7 @@ String pad(const String &p_text, int64_t p_width, bool p_left_justify, char32_t 
 } // namespace
 
 String String::operator%(const Variant &p_values) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	Array values;
 	if (p_values.get_type() == Variant::ARRAY) {
 		values = p_values;

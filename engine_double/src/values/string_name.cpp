@@ -89,27 +89,27 @@ const StringNameEntry *StringName::_intern_latin1(const char *p_text) {
 }
 
 StringName::StringName(const String &p_text) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_NAME_FROM_STRING);
 	_entry = _intern(p_text);
 }
 
 StringName::StringName(const char *p_text, bool p_static) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_NAME_FROM_CHARS);
 	_entry = _intern_latin1(p_text);
 }
 
 StringName::StringName(const wchar_t *p_text) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_NAME_FROM_STRING);
 	_entry = _intern(String(p_text));
 }
 
 StringName::StringName(const char16_t *p_text) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_NAME_FROM_STRING);
 	_entry = _intern(String(p_text));
 }
 
 StringName::StringName(const char32_t *p_text) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(STRING_NAME_FROM_STRING);
 	_entry = _intern(String(p_text));
 }
 
@@ -138,17 +138,17 @@ int64_t StringName::find(const String &p_what, int64_t p_from) const {
 }
 
 String StringName::substr(int64_t p_from, int64_t p_len) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	return _text().substr(p_from, p_len);
 }
 
 String StringName::to_lower() const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	return _text().to_lower();
 }
 
 String StringName::to_upper() const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	return _text().to_upper();
 }
 
@@ -163,7 +163,7 @@ double StringName::to_float() const {
 }
 
 CharString StringName::utf8() const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	return _text().utf8();
 }
 

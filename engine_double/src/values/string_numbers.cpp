@@ -230,7 +230,7 @@ bool String::is_valid_float() const {
 }
 
 String String::num(double p_number, int64_t p_decimals) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	if (std::isnan(p_number)) {
 		return "nan";
 	}
@@ -273,7 +273,7 @@ String String::num(double p_number, int64_t p_decimals) {
 }
 
 String String::num_real(double p_number, bool p_trailing) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	if (!std::isfinite(p_number)) {
 		return num(p_number);
 	}
@@ -290,7 +290,7 @@ String String::num_real(double p_number, bool p_trailing) {
 }
 
 String String::num_scientific(double p_number) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	if (std::isnan(p_number)) {
 		return "nan";
 	}
@@ -303,7 +303,7 @@ String String::num_scientific(double p_number) {
 }
 
 String String::num_int64(int64_t p_number, int64_t p_base, bool p_capitalize_hex) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	if (p_base < 2 || p_base > 36) {
 		_err_print_error(FUNCTION_STR, __FILE__, __LINE__, "Condition \"base < 2 || base > 36\" is true. Returning: \"\"", "Cannot convert to base " + num_uint64(uint64_t(p_base)) + ", since the value is outside the range [2, 36].");
 		return String();
@@ -315,7 +315,7 @@ String String::num_int64(int64_t p_number, int64_t p_base, bool p_capitalize_hex
 }
 
 String String::num_uint64(uint64_t p_number, int64_t p_base, bool p_capitalize_hex) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	if (p_base < 2 || p_base > 36) {
 		return String();
 	}

@@ -49,7 +49,7 @@ bool matches_at(const char32_t *p_text, int64_t p_at, const String &p_what) {
 } // namespace
 
 String String::substr(int64_t p_from, int64_t p_len) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	const int64_t n = length();
 	if (p_len == -1) {
 		p_len = n - p_from;
@@ -67,7 +67,7 @@ String String::substr(int64_t p_from, int64_t p_len) const {
 }
 
 String String::left(int64_t p_length) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	if (p_length < 0) {
 		p_length = length() + p_length;
 	}
@@ -78,7 +78,7 @@ String String::left(int64_t p_length) const {
 }
 
 String String::right(int64_t p_length) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	if (p_length < 0) {
 		p_length = length() + p_length;
 	}
@@ -171,7 +171,7 @@ int64_t String::count(const String &p_what, int64_t p_from, int64_t p_to) const 
 }
 
 String String::replace(const String &p_what, const String &p_forwhat) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	if (p_what.is_empty() || is_empty()) {
 		return *this;
 	}
@@ -193,7 +193,7 @@ String String::replace(const String &p_what, const String &p_forwhat) const {
 }
 
 String String::repeat(int64_t p_count) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	if (p_count <= 0 || is_empty()) {
 		return String();
 	}
@@ -206,7 +206,7 @@ String String::repeat(int64_t p_count) const {
 }
 
 String String::to_lower() const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	String result = *this;
 	for (int64_t i = 0; i < length(); i++) {
 		const char32_t mapped = lower_char(ptr()[i]);
@@ -218,7 +218,7 @@ String String::to_lower() const {
 }
 
 String String::to_upper() const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	String result = *this;
 	for (int64_t i = 0; i < length(); i++) {
 		const char32_t mapped = upper_char(ptr()[i]);
@@ -230,7 +230,7 @@ String String::to_upper() const {
 }
 
 String String::strip_edges(bool p_left, bool p_right) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	int64_t begin = 0;
 	int64_t end = length();
 	if (p_left) {
@@ -247,7 +247,7 @@ String String::strip_edges(bool p_left, bool p_right) const {
 }
 
 PackedStringArray String::split(const String &p_delimiter, bool p_allow_empty, int64_t p_maxsplit) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	PackedStringArray result;
 	const int64_t n = length();
 	if (n == 0) {
@@ -279,7 +279,7 @@ PackedStringArray String::split(const String &p_delimiter, bool p_allow_empty, i
 }
 
 String String::join(const PackedStringArray &p_parts) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, STRING_BUILD);
 	String result;
 	for (int64_t i = 0; i < p_parts.size(); i++) {
 		if (i > 0) {

@@ -66,7 +66,7 @@ int64_t truncate(double p_value) {
 } // namespace
 
 PackedByteArray UtilityFunctions::var_to_bytes(const Variant &p_variable) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, VAR_TO_BYTES);
 	std::vector<uint8_t> bytes;
 	PackedByteArray result;
 	// The encoder has printed what went wrong; the engine adds nothing and answers empty bytes.
@@ -86,7 +86,7 @@ PackedByteArray UtilityFunctions::var_to_bytes_with_objects(const Variant &p_var
 }
 
 Variant UtilityFunctions::bytes_to_var(const PackedByteArray &p_bytes) {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, VAR_TO_BYTES);
 	Variant value;
 	int64_t used = 0;
 	if (!engine_double::internal::decode_variant(value, p_bytes.ptr(), p_bytes.size(), used, false)) {
@@ -101,7 +101,7 @@ Variant UtilityFunctions::bytes_to_var_with_objects(const PackedByteArray &p_byt
 }
 
 bool UtilityFunctions::is_same(const Variant &p_a, const Variant &p_b) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(IS_SAME);
 	return p_a.identity_compare(p_b);
 }
 
@@ -111,12 +111,12 @@ int64_t UtilityFunctions::hash(const Variant &p_variable) {
 }
 
 Object *UtilityFunctions::instance_from_id(int64_t p_instance_id) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(OBJECT_DB_GET);
 	return engine_double::internal::object_from_instance_id(uint64_t(p_instance_id));
 }
 
 bool UtilityFunctions::is_instance_id_valid(int64_t p_id) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(OBJECT_DB_GET);
 	return engine_double::internal::object_from_instance_id(uint64_t(p_id)) != nullptr;
 }
 

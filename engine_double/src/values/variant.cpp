@@ -141,7 +141,9 @@ void Variant::_destroy_slow() {
 
 Variant &Variant::operator=(const Variant &p_other) {
 	// clear() (the type, maybe a destroy, a new nil), then the copy.
-	ENGINE_DOUBLE_CROSSINGS(_needs_deinit(type) ? 4 : 3);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(_needs_deinit(type) ? 4 : 3, VARIANT_ASSIGN);
+	// A reference payload released or taken costs its reference count.
+	ENGINE_DOUBLE_CHARGE(VARIANT_REF, (_copy_cost(type) == engine_double::internal::Cost::VARIANT_REF ? 1 : 0) + (_copy_cost(p_other.type) == engine_double::internal::Cost::VARIANT_REF ? 1 : 0));
 	if (this == &p_other) {
 		return *this;
 	}
@@ -180,7 +182,7 @@ Variant &Variant::operator=(Variant &&p_other) noexcept {
 }
 
 void Variant::clear() {
-	ENGINE_DOUBLE_CROSSINGS(_needs_deinit(type) ? 3 : 2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(_needs_deinit(type) ? 3 : 2, VARIANT_ASSIGN);
 	if (!_is_plain(type)) {
 		_destroy_slow();
 	}
@@ -201,13 +203,13 @@ Variant::Variant(const wchar_t *p_value) :
 
 Variant::Variant(const NodePath &p_value) :
         type(NODE_PATH) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	new (_mem) NodePath(p_value);
 }
 
 Variant::Variant(const Object *p_object) :
         type(OBJECT) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	Object *object = const_cast<Object *>(p_object);
 	new (_mem) ObjectSlot { object, engine_double::internal::object_instance_id(object) };
 	if (object) {
@@ -217,19 +219,19 @@ Variant::Variant(const Object *p_object) :
 
 Variant::Variant(const Callable &p_value) :
         type(CALLABLE) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	new (_mem) Callable(p_value);
 }
 
 Variant::Variant(const Dictionary &p_value) :
         type(DICTIONARY) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	new (_mem) Dictionary(p_value);
 }
 
 Variant::Variant(const Array &p_value) :
         type(ARRAY) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	new (_mem) Array(p_value);
 }
 
@@ -239,42 +241,42 @@ void Variant::_set_packed(Type p_type, PackedArrayRef *p_ref) {
 }
 
 Variant::Variant(const PackedByteArray &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	_set_packed(PACKED_BYTE_ARRAY, make_packed_ref(p_value));
 }
 
 Variant::Variant(const PackedInt32Array &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	_set_packed(PACKED_INT32_ARRAY, make_packed_ref(p_value));
 }
 
 Variant::Variant(const PackedInt64Array &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	_set_packed(PACKED_INT64_ARRAY, make_packed_ref(p_value));
 }
 
 Variant::Variant(const PackedFloat32Array &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	_set_packed(PACKED_FLOAT32_ARRAY, make_packed_ref(p_value));
 }
 
 Variant::Variant(const PackedFloat64Array &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	_set_packed(PACKED_FLOAT64_ARRAY, make_packed_ref(p_value));
 }
 
 Variant::Variant(const PackedStringArray &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	_set_packed(PACKED_STRING_ARRAY, make_packed_ref(p_value));
 }
 
 Variant::Variant(const PackedVector2Array &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	_set_packed(PACKED_VECTOR2_ARRAY, make_packed_ref(p_value));
 }
 
 Variant::Variant(const PackedVector3Array &p_value) {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_REF);
 	_set_packed(PACKED_VECTOR3_ARRAY, make_packed_ref(p_value));
 }
 

@@ -122,7 +122,7 @@ double Variant::_to_float_slow() const {
 }
 
 Variant::operator String() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	if (type == STRING) {
 		return *_slot<String>();
 	}
@@ -130,7 +130,7 @@ Variant::operator String() const {
 }
 
 Variant::operator StringName() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_STRING_NAME);
 	if (type == STRING_NAME) {
 		return *_slot<StringName>();
 	}
@@ -152,7 +152,7 @@ Variant::operator NodePath() const {
 }
 
 Variant::operator Vector2() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_PLAIN);
 	switch (type) {
 		case VECTOR2:
 			return *_slot<Vector2>();
@@ -168,7 +168,7 @@ Variant::operator Vector2() const {
 }
 
 Variant::operator Vector2i() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_PLAIN);
 	switch (type) {
 		case VECTOR2:
 			return Vector2i(*_slot<Vector2>());
@@ -184,7 +184,7 @@ Variant::operator Vector2i() const {
 }
 
 Variant::operator Vector3() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_PLAIN);
 	switch (type) {
 		case VECTOR2:
 			return Vector3(_slot<Vector2>()->x, _slot<Vector2>()->y, 0);
@@ -200,7 +200,7 @@ Variant::operator Vector3() const {
 }
 
 Variant::operator Vector3i() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_PLAIN);
 	switch (type) {
 		case VECTOR2: {
 			const Vector2i v = Vector2i(*_slot<Vector2>());
@@ -236,7 +236,7 @@ Variant::operator Object *() const {
 
 Object *Variant::get_validated_object() const {
 	// The object id or pointer, then its instance binding.
-	ENGINE_DOUBLE_CROSSINGS(2);
+	ENGINE_DOUBLE_COSTED_CROSSINGS(2, OBJECT_DB_GET);
 	if (type != OBJECT) {
 		return nullptr;
 	}
@@ -248,7 +248,7 @@ Object *Variant::get_validated_object() const {
 }
 
 Variant::operator Callable() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	if (type == CALLABLE) {
 		return *_slot<Callable>();
 	}
@@ -256,7 +256,7 @@ Variant::operator Callable() const {
 }
 
 Variant::operator Dictionary() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	if (type == DICTIONARY) {
 		return *_slot<Dictionary>();
 	}
@@ -264,47 +264,47 @@ Variant::operator Dictionary() const {
 }
 
 Variant::operator Array() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	return as_array(*this);
 }
 
 Variant::operator PackedByteArray() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	return to_packed<PackedByteArray, uint8_t>(*this, PACKED_BYTE_ARRAY);
 }
 
 Variant::operator PackedInt32Array() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	return to_packed<PackedInt32Array, int32_t>(*this, PACKED_INT32_ARRAY);
 }
 
 Variant::operator PackedInt64Array() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	return to_packed<PackedInt64Array, int64_t>(*this, PACKED_INT64_ARRAY);
 }
 
 Variant::operator PackedFloat32Array() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	return to_packed<PackedFloat32Array, float>(*this, PACKED_FLOAT32_ARRAY);
 }
 
 Variant::operator PackedFloat64Array() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	return to_packed<PackedFloat64Array, double>(*this, PACKED_FLOAT64_ARRAY);
 }
 
 Variant::operator PackedStringArray() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	return to_packed<PackedStringArray, String>(*this, PACKED_STRING_ARRAY);
 }
 
 Variant::operator PackedVector2Array() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	return to_packed<PackedVector2Array, Vector2>(*this, PACKED_VECTOR2_ARRAY);
 }
 
 Variant::operator PackedVector3Array() const {
-	ENGINE_DOUBLE_CROSSING;
+	ENGINE_DOUBLE_COSTED(VARIANT_TO_HANDLE);
 	return to_packed<PackedVector3Array, Vector3>(*this, PACKED_VECTOR3_ARRAY);
 }
 

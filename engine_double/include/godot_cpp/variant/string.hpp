@@ -27,16 +27,16 @@ public:
 	// Crossings as in godot-cpp: construction, copy and destruction call the engine, a move
 	// swaps bytes.
 	String() :
-	        _buffer(nullptr) { engine_double::internal::count_crossings(1); }
+	        _buffer(nullptr) { engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN); }
 	String(const String &p_other) :
 	        _buffer(p_other._buffer) {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_COPY);
 		engine_double::internal::string_buffer_ref(_buffer);
 	}
 	String(String &&p_other) noexcept :
 	        _buffer(p_other._buffer) { p_other._buffer = nullptr; }
 	~String() {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_RELEASE);
 		engine_double::internal::string_buffer_unref(_buffer);
 	}
 	String &operator=(const String &p_other);

@@ -28,13 +28,14 @@ class ENGINE_DOUBLE_API StringName {
 public:
 	// Crossings as in godot-cpp: construction, copy and destruction call the engine, a move
 	// swaps bytes; a copy assignment is a destruction and a copy.
-	StringName() { engine_double::internal::count_crossings(1); }
+	StringName() { engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN); }
 	StringName(const StringName &p_other) :
-	        _entry(p_other._entry) { engine_double::internal::count_crossings(1); }
+	        _entry(p_other._entry) { engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_COPY); }
 	StringName(StringName &&p_other) noexcept :
 	        _entry(p_other._entry) {}
 	StringName &operator=(const StringName &p_other) {
-		engine_double::internal::count_crossings(2);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_RELEASE);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_COPY);
 		_entry = p_other._entry;
 		return *this;
 	}
@@ -42,7 +43,7 @@ public:
 		_entry = p_other._entry;
 		return *this;
 	}
-	~StringName() { engine_double::internal::count_crossings(1); }
+	~StringName() { engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_RELEASE); }
 
 	StringName(const String &p_text);
 	StringName(const char *p_text, bool p_static = false);
@@ -51,7 +52,7 @@ public:
 	StringName(const char32_t *p_text);
 
 	bool is_empty() const {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_COMPARE);
 		return _entry == nullptr;
 	}
 	int64_t length() const {
@@ -80,11 +81,11 @@ public:
 	CharString utf8() const;
 
 	bool operator==(const StringName &p_other) const {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_COMPARE);
 		return _entry == p_other._entry;
 	}
 	bool operator!=(const StringName &p_other) const {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_COMPARE);
 		return _entry != p_other._entry;
 	}
 	bool operator==(const String &p_other) const;
@@ -93,19 +94,19 @@ public:
 	ENGINE_DOUBLE_NIL_COMPARISON bool operator!=(const Variant &p_other) const;
 	// Godot orders names by their interned pointers, not by text.
 	bool operator<(const StringName &p_other) const {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_COMPARE);
 		return _entry < p_other._entry;
 	}
 	bool operator<=(const StringName &p_other) const {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_COMPARE);
 		return _entry <= p_other._entry;
 	}
 	bool operator>(const StringName &p_other) const {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_COMPARE);
 		return _entry > p_other._entry;
 	}
 	bool operator>=(const StringName &p_other) const {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::STRING_NAME_COMPARE);
 		return _entry >= p_other._entry;
 	}
 };

@@ -112,6 +112,11 @@ private:
 	static bool _is_plain(Type p_type) {
 		return p_type <= FLOAT || (p_type >= VECTOR2 && p_type <= VECTOR3I) || p_type == STRING_NAME;
 	}
+	// What a copy or a destruction costs in the engine: a StringName's bytes are plain here
+	// but its reference is counted there.
+	static engine_double::internal::Cost _copy_cost(Type p_type) {
+		return _is_plain(p_type) && p_type != STRING_NAME ? engine_double::internal::Cost::VARIANT_PLAIN : engine_double::internal::Cost::VARIANT_REF;
+	}
 	// godot-cpp's clear() destroys only these before making the Variant nil again.
 	static bool _needs_deinit(Type p_type) {
 		return p_type == STRING || p_type == TRANSFORM2D || (p_type >= AABB && p_type <= PROJECTION) || (p_type >= STRING_NAME && p_type != RID);
@@ -130,15 +135,15 @@ private:
 public:
 	// Crossings as in godot-cpp: every construction, copy and destruction is one call into
 	// the engine; a move only swaps bytes.
-	Variant() { engine_double::internal::count_crossings(1); }
-	Variant(std::nullptr_t) { engine_double::internal::count_crossings(1); }
+	Variant() { engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN); }
+	Variant(std::nullptr_t) { engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN); }
 	Variant(const Variant &p_other) :
 	        type(p_other.type) {
 		if (_is_plain(type)) {
-			engine_double::internal::count_crossings(1);
+			engine_double::internal::count_crossing(_copy_cost(type));
 			std::memcpy(_mem, p_other._mem, sizeof(_mem));
 		} else {
-			ENGINE_DOUBLE_CROSSING;
+			ENGINE_DOUBLE_COSTED(VARIANT_REF);
 			_copy_slow(p_other);
 		}
 	}
@@ -155,9 +160,9 @@ public:
 	}
 	~Variant() {
 		if (_is_plain(type)) {
-			engine_double::internal::count_crossings(1);
+			engine_double::internal::count_crossing(_copy_cost(type));
 		} else {
-			ENGINE_DOUBLE_CROSSING;
+			ENGINE_DOUBLE_COSTED(VARIANT_REF);
 			_destroy_slow();
 		}
 	}
@@ -166,12 +171,12 @@ public:
 
 	Variant(bool p_value) :
 	        type(BOOL) {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN);
 		_mem[0] = p_value;
 	}
 	Variant(int64_t p_value) :
 	        type(INT) {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN);
 		std::memcpy(_mem, &p_value, sizeof(p_value));
 	}
 	Variant(int32_t p_value) :
@@ -190,14 +195,14 @@ public:
 	        Variant(int64_t(p_value)) {}
 	Variant(double p_value) :
 	        type(FLOAT) {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN);
 		std::memcpy(_mem, &p_value, sizeof(p_value));
 	}
 	Variant(float p_value) :
 	        Variant(double(p_value)) {}
 	Variant(const String &p_value) :
 	        type(STRING) {
-		ENGINE_DOUBLE_CROSSING;
+		ENGINE_DOUBLE_COSTED(VARIANT_REF);
 		new (_mem) String(p_value);
 	}
 	Variant(const char *p_value);
@@ -206,28 +211,28 @@ public:
 	Variant(const wchar_t *p_value);
 	Variant(const StringName &p_value) :
 	        type(STRING_NAME) {
-		ENGINE_DOUBLE_CROSSING;
+		ENGINE_DOUBLE_COSTED(VARIANT_REF);
 		new (_mem) StringName(p_value);
 	}
 	Variant(const NodePath &p_value);
 	Variant(const Vector2 &p_value) :
 	        type(VECTOR2) {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN);
 		new (_mem) Vector2(p_value);
 	}
 	Variant(const Vector2i &p_value) :
 	        type(VECTOR2I) {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN);
 		new (_mem) Vector2i(p_value);
 	}
 	Variant(const Vector3 &p_value) :
 	        type(VECTOR3) {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN);
 		new (_mem) Vector3(p_value);
 	}
 	Variant(const Vector3i &p_value) :
 	        type(VECTOR3I) {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_PLAIN);
 		new (_mem) Vector3i(p_value);
 	}
 	// Null gives an OBJECT-typed Variant, not NIL.
@@ -245,7 +250,7 @@ public:
 	Variant(const PackedVector3Array &p_value);
 
 	Type get_type() const {
-		engine_double::internal::count_crossings(1);
+		engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_TYPE);
 		return type;
 	}
 
@@ -254,7 +259,7 @@ public:
 	operator bool() const { return booleanize(); }
 	operator int64_t() const {
 		if (type == INT) {
-			engine_double::internal::count_crossings(1);
+			engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_TO_PLAIN);
 			return *_slot<int64_t>();
 		}
 		ENGINE_DOUBLE_CROSSING;
@@ -269,7 +274,7 @@ public:
 	operator uint8_t() const { return uint8_t(uint64_t(operator int64_t())); }
 	operator double() const {
 		if (type == FLOAT) {
-			engine_double::internal::count_crossings(1);
+			engine_double::internal::count_crossing(engine_double::internal::Cost::VARIANT_TO_PLAIN);
 			return *_slot<double>();
 		}
 		ENGINE_DOUBLE_CROSSING;
