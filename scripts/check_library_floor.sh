@@ -9,7 +9,7 @@
 #
 #   scripts/check_library_floor.sh [--allow LIBRARY]... LIBRARY...
 #
-# --allow names one more library that may be needed (CI: the godot-cpp stand-in, which is a
+# --allow names (or matches, as a shell pattern) one more library that may be needed (CI: the godot-cpp stand-in, which is a
 # shared library unlike godot-cpp).
 set -euo pipefail
 glibc_floor=2.31
@@ -40,7 +40,8 @@ objdump_for() {
 is_allowed() {
 	local name=$1 entry
 	for entry in "${allowed[@]}"; do
-		[ "${name,,}" = "${entry,,}" ] && return 0
+		# shellcheck disable=SC2053 # a pattern
+		[[ ${name,,} == ${entry,,} ]] && return 0
 	done
 	return 1
 }
