@@ -14,7 +14,7 @@
 #   VELTRIN_BULLSEYE_MIRRORS  Debian mirrors tried in turn (bullseye moves to the archive
 #                             once its support ends)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/.." && pwd -P)
 cache=${VELTRIN_BULLSEYE_CACHE:-/var/cache/veltrin}
 mirrors=${VELTRIN_BULLSEYE_MIRRORS:-"http://deb.debian.org/debian http://archive.debian.org/debian"}
 suite=bullseye

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Run inside the Debian 11 environment (scripts/bullseye.sh run -- scripts/check_floor_suites.sh):
 # builds the plug-in and the suites that load it with its GCC 10 for Linux x86_64
-# (template_debug) and, cross, arm64 (template_release, run under qemu-user), runs them, and
-# checks both plug-ins' floor: the oldest glibc the shipped libraries support runs the tests.
+# (template_debug) and, cross, arm64 (template_release, run under qemu-user), and runs them:
+# the oldest glibc the shipped libraries support runs the tests. (These plug-ins share the
+# double's C++ runtime, so the floor check is for the package's libraries.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -17,7 +18,6 @@ suites() {
 	cmake --build "$out/$name" -j "$jobs"
 	# CMake 3.18's ctest has no --test-dir.
 	(cd "$out/$name" && ctest --output-on-failure -j "$jobs")
-	scripts/check_library_floor.sh --allow libengine_double.so "$out/$name"/bin/libveltrin_numeric_core.*.so
 }
 suites bullseye_x86_64 -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 suites bullseye_arm64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchains/linux-arm64.cmake" "$@"

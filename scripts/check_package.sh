@@ -24,7 +24,7 @@ fail() {
 	echo "check_package: $*" >&2
 	exit 1
 }
-[ -f "$package" ] && [ -f "$symbols_package" ] || fail "no $package or $symbols_package"
+{ [ -f "$package" ] && [ -f "$symbols_package" ]; } || fail "no $package or $symbols_package"
 
 # Layout: exactly the add-on folder.
 unzip -Z1 "$package" | grep -v '/$' | sort >"$check/files"
@@ -73,10 +73,11 @@ for library in "${libraries[@]}"; do
 	debug=$symbols_dir/$name.debug
 	[ -f "$debug" ] || fail "$name: no $name.debug in the symbols zip"
 	"$tool" -h "$debug" | grep -q '\.debug_info' || fail "$name.debug holds no debug information"
-	link=$("$tool" -s -j .gnu_debuglink "$library" | awk '/^ [0-9a-f]+ / { print $2 $3 $4 $5 }' | tr -d '\n')
-	python3 - "$link" "$debug" "$name" <<-'PYTHON' || fail "$name: its debug link does not match $name.debug"
+	"${tool%objdump}objcopy" --dump-section .gnu_debuglink="$check/link" "$library" "$check/unused" ||
+		fail "$name has no debug link"
+	python3 - "$check/link" "$debug" "$name" <<-'PYTHON' || fail "$name: its debug link does not match $name.debug"
 		import os, sys, zlib
-		section, debug, name = bytes.fromhex(sys.argv[1]), sys.argv[2], sys.argv[3]
+		section, debug, name = open(sys.argv[1], "rb").read(), sys.argv[2], sys.argv[3]
 		end = section.index(b"\0")
 		linked = section[:end].decode()
 		stored = int.from_bytes(section[(end + 4) & ~3:((end + 4) & ~3) + 4], "little")
