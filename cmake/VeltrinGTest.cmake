@@ -4,7 +4,11 @@
 set(VELTRIN_GOOGLETEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest sources for cross builds")
 
 if(NOT CMAKE_CROSSCOMPILING)
-	find_package(GTest REQUIRED)
+	# GoogleTest's own package names GTest::gmock; CMake's module does only from 3.23 on.
+	find_package(GTest CONFIG QUIET)
+	if(NOT GTest_FOUND)
+		find_package(GTest REQUIRED)
+	endif()
 	return()
 endif()
 

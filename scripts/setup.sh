@@ -41,6 +41,11 @@ if $cross; then
 	command -v aarch64-linux-gnu-g++ >/dev/null || need+=(g++-aarch64-linux-gnu)
 	command -v qemu-aarch64 >/dev/null || need+=(qemu-user)
 	[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+	# The release package: its Linux libraries are built in a Debian 11 environment
+	# (scripts/bullseye.sh) and it is zipped.
+	command -v debootstrap >/dev/null || need+=(debootstrap)
+	command -v zip >/dev/null || need+=(zip)
+	command -v unzip >/dev/null || need+=(unzip)
 fi
 
 install() {

@@ -9,7 +9,10 @@ set(VELTRIN_ADDON_DIR "addons/veltrin_numeric_core")
 install(TARGETS veltrin_numeric_core
 	LIBRARY DESTINATION ${VELTRIN_ADDON_DIR}/bin
 	RUNTIME DESTINATION ${VELTRIN_ADDON_DIR}/bin)
-install(FILES ${PROJECT_SOURCE_DIR}/veltrin_numeric_core.gdextension
+# The installed copy names the version it came with (project(VERSION), the one place it is set).
+configure_file(${PROJECT_SOURCE_DIR}/veltrin_numeric_core.gdextension
+	${PROJECT_BINARY_DIR}/veltrin_numeric_core.gdextension @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/veltrin_numeric_core.gdextension
 	DESTINATION ${VELTRIN_ADDON_DIR})
 
 # The editor's help pages come from the class reference compiled into the library

@@ -57,7 +57,8 @@ public:
 	Variant call(const StringName &p_method, const Args &...p_args) {
 		const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
 		const Variant *pointers[sizeof...(Args) + 1];
-		for (size_t i = 0; i < sizeof...(Args); i++) {
+		// Not "<": with no arguments GCC 10 warns that "i < 0" is always false.
+		for (size_t i = 0; i != sizeof...(Args); i++) {
 			pointers[i] = &arguments[i];
 		}
 		return _call_variadic(p_method, pointers, int(sizeof...(Args)));
@@ -67,7 +68,8 @@ public:
 	Variant call_deferred(const StringName &p_method, const Args &...p_args) {
 		const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
 		const Variant *pointers[sizeof...(Args) + 1];
-		for (size_t i = 0; i < sizeof...(Args); i++) {
+		// Not "<": with no arguments GCC 10 warns that "i < 0" is always false.
+		for (size_t i = 0; i != sizeof...(Args); i++) {
 			pointers[i] = &arguments[i];
 		}
 		_call_deferred_variadic(p_method, pointers, int(sizeof...(Args)));
@@ -86,7 +88,8 @@ public:
 	Error emit_signal(const StringName &p_signal, const Args &...p_args) {
 		const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
 		const Variant *pointers[sizeof...(Args) + 1];
-		for (size_t i = 0; i < sizeof...(Args); i++) {
+		// Not "<": with no arguments GCC 10 warns that "i < 0" is always false.
+		for (size_t i = 0; i != sizeof...(Args); i++) {
 			pointers[i] = &arguments[i];
 		}
 		return _emit_signal_variadic(p_signal, pointers, int(sizeof...(Args)));

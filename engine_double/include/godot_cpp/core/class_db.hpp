@@ -109,7 +109,8 @@ public:
 	static MethodBind *bind_method(N p_method_name, M p_method, VarArgs... p_args) {
 		const Variant defaults[sizeof...(p_args) + 1] = { Variant(p_args)..., Variant() };
 		const Variant *pointers[sizeof...(p_args) + 1];
-		for (size_t i = 0; i < sizeof...(p_args); i++) {
+		// Not "<": with no arguments GCC 10 warns that "i < 0" is always false.
+		for (size_t i = 0; i != sizeof...(p_args); i++) {
 			pointers[i] = &defaults[i];
 		}
 		MethodBind *bind = create_method_bind(p_method);
@@ -120,7 +121,8 @@ public:
 	static MethodBind *bind_static_method(StringName p_class, N p_method_name, M p_method, VarArgs... p_args) {
 		const Variant defaults[sizeof...(p_args) + 1] = { Variant(p_args)..., Variant() };
 		const Variant *pointers[sizeof...(p_args) + 1];
-		for (size_t i = 0; i < sizeof...(p_args); i++) {
+		// Not "<": with no arguments GCC 10 warns that "i < 0" is always false.
+		for (size_t i = 0; i != sizeof...(p_args); i++) {
 			pointers[i] = &defaults[i];
 		}
 		MethodBind *bind = create_static_method_bind(p_method);

@@ -19,7 +19,8 @@ class ENGINE_DOUBLE_API UtilityFunctions {
 	static auto _forward(F p_function, const Args &...p_args) {
 		const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
 		const Variant *pointers[sizeof...(Args) + 1];
-		for (size_t i = 0; i < sizeof...(Args); i++) {
+		// Not "<": with no arguments GCC 10 warns that "i < 0" is always false.
+		for (size_t i = 0; i != sizeof...(Args); i++) {
 			pointers[i] = &arguments[i];
 		}
 		return p_function(pointers, int(sizeof...(Args)));

@@ -362,7 +362,8 @@ template <typename... Args>
 Variant Callable::call(const Args &...p_args) const {
 	const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
 	const Variant *pointers[sizeof...(Args) + 1];
-	for (size_t i = 0; i < sizeof...(Args); i++) {
+	// Not "<": with no arguments GCC 10 warns that "i < 0" is always false.
+	for (size_t i = 0; i != sizeof...(Args); i++) {
 		pointers[i] = &arguments[i];
 	}
 	return callp(pointers, int(sizeof...(Args)));
@@ -372,7 +373,8 @@ template <typename... Args>
 void Callable::call_deferred(const Args &...p_args) const {
 	const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
 	const Variant *pointers[sizeof...(Args) + 1];
-	for (size_t i = 0; i < sizeof...(Args); i++) {
+	// Not "<": with no arguments GCC 10 warns that "i < 0" is always false.
+	for (size_t i = 0; i != sizeof...(Args); i++) {
 		pointers[i] = &arguments[i];
 	}
 	_call_deferredp(pointers, int(sizeof...(Args)));
@@ -382,7 +384,8 @@ template <typename... Args>
 Callable Callable::bind(const Args &...p_args) const {
 	const Variant arguments[sizeof...(Args) + 1] = { Variant(p_args)..., Variant() };
 	const Variant *pointers[sizeof...(Args) + 1];
-	for (size_t i = 0; i < sizeof...(Args); i++) {
+	// Not "<": with no arguments GCC 10 warns that "i < 0" is always false.
+	for (size_t i = 0; i != sizeof...(Args); i++) {
 		pointers[i] = &arguments[i];
 	}
 	return bindp(pointers, int(sizeof...(Args)));
