@@ -346,6 +346,8 @@ bool print_cost_model() {
 		for (size_t kind = 0; kind < size_t(engine_double::internal::Cost::COUNT); kind++) {
 			both.kinds[kind] += reading.kinds[kind];
 		}
+		std::printf("  for comparison, the reading counted as the search's own instead: (own beyond + reading) / call without reading %.2f\n", (beyond + read_ns) / call_ns);
+		std::printf("  the whole search over the minimal provider's calls alone (as the engine's 1.7 with the game's provider): %.2f\n", minimal_search.method() / (provided.caller + provided.script));
 		std::printf("  the search's own beyond the provider call, by operation kind (per node):\n");
 		print_cost_difference(minimal_search, both, nodes, 16);
 	} else {
