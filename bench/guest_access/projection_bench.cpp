@@ -291,6 +291,8 @@ void print_cost_model() {
 		const ModelledNs ns = modelled_ns([&bench] { benchmark::DoNotOptimize(project(*bench).size()); });
 		std::printf("  %s: %.0f ns per facility, own %.0f, inside script %.0f (%.0f %% inside script); %zu script calls per projection\n", LAYOUT_NAMES[layout], ns.method() / 40.0, ns.own / 40.0, ns.script / 40.0,
 		        100.0 * ns.script_share(), bench->calls.size());
+		std::printf("  own ns per facility by operation:\n");
+		print_kind_breakdown(ns.own_kinds, 40.0, 40);
 	}
 	std::fflush(stdout);
 }
