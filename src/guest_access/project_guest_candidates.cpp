@@ -120,7 +120,7 @@ godot::Dictionary project_guest_candidates_impl(godot::Object *p_runtime, const 
 	request.orthogonal_cost = p_orthogonal_cost;
 	request.ticks = p_ticks;
 	const ProjectionKeys keys(names);
-	ProjectionRun run { names, keys, runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>(), godot::Variant(), godot::Variant(), godot::Variant(), godot::Variant(), {} };
+	ProjectionRun run { names, keys, runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>(), godot::Variant(), godot::Variant(), godot::Variant(), godot::Variant() };
 	run.current_cell = open_query_batch(names, services, first_instances);
 	run.current_cell_key = run.current_cell;
 	run.current_layer = static_cast<int64_t>(run.current_cell.z);

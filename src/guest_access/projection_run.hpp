@@ -17,8 +17,6 @@
 #include <godot_cpp/variant/vector3i.hpp>
 
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 namespace veltrin {
 
@@ -58,9 +56,6 @@ struct ProjectionRun {
 	// The layers and access lists as the Variants the path service's scripts are handed.
 	godot::Variant layers_arg;
 	godot::Variant access_arg;
-	// The relief dictionaries made so far, by tag bits, kept unshared: each row gets a copy
-	// of its own, one call into the engine instead of one per entry.
-	mutable std::vector<std::pair<uint32_t, godot::Dictionary>> relief_made;
 };
 
 } // namespace veltrin
