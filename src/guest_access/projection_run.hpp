@@ -4,6 +4,7 @@
 // guest, the caller's numbers and the query inputs every access search of the call uses.
 
 #include "common/live_object.hpp"
+#include "guest_access/path_cache_key.hpp"
 #include "guest_access/projection_keys.hpp"
 #include "guest_access/projection_names.hpp"
 
@@ -56,6 +57,8 @@ struct ProjectionRun {
 	// The layers and access lists as the Variants the path service's scripts are handed.
 	godot::Variant layers_arg;
 	godot::Variant access_arg;
+	// The route keys the call's searches have made.
+	CacheKeyTexts &key_texts;
 };
 
 } // namespace veltrin
