@@ -276,6 +276,75 @@ void print_summary(const RatioReporter &p_reporter) {
 	std::printf("script calls beyond the least the steps allow: %s\n", all_least ? "none" : "SOME (see the tables)");
 }
 
+// The diagnostic phases of a projection, as its script calls mark them out.
+enum ProjectionPhase {
+	PHASE_PREFLIGHT,
+	PHASE_GOAL_BATCH,
+	PHASE_BETWEEN,
+	PHASE_INPUT_FILTER,
+	PHASE_ACCESS_CELLS,
+	PHASE_NEAREST_ACCESS,
+	PHASE_ROW_PREPARE,
+	PHASE_BATCH_END,
+	PROJECTION_PHASE_COUNT,
+};
+
+const char *const PHASE_NAMES[] = { "preflight", "goal batch", "between phases", "input filter", "access cells (and origin)", "nearest access", "row prepare", "batch end and answer" };
+
+// The phase a script call belongs to, from the one before it: each phase opens with a call
+// of its own (the preflight with the first, the goal batch with the first passable-cell
+// read, a facility's filter with its definition_id read, its access cells with the next
+// passable-cell read, its search with the batch read, its row after the measured signal).
+ProjectionPhase phase_of(ProjectionPhase p_phase, const engine_double::CallLogEntry &p_entry) {
+	const StringName &name = p_entry.name;
+	switch (p_phase) {
+		case PHASE_PREFLIGHT:
+			return name == StringName("_passable_cells") ? PHASE_GOAL_BATCH : p_phase;
+		case PHASE_GOAL_BATCH:
+			return name == StringName("get_instances") ? PHASE_BETWEEN : p_phase;
+		case PHASE_INPUT_FILTER:
+			return name == StringName("_passable_cells") ? PHASE_ACCESS_CELLS : p_phase;
+		case PHASE_ACCESS_CELLS:
+			return name == StringName("_query_batch") ? PHASE_NEAREST_ACCESS : p_phase;
+		case PHASE_NEAREST_ACCESS:
+			return p_entry.kind == engine_double::CallLogKind::EMIT ? PHASE_ROW_PREPARE : p_phase;
+		default:
+			break;
+	}
+	if (name == StringName("definition_id")) {
+		return PHASE_INPUT_FILTER;
+	}
+	if (name == StringName("end_guest_path_query_batch")) {
+		return PHASE_BATCH_END;
+	}
+	return p_phase;
+}
+
+// One projection's own modelled ns by phase: the plug-in's work between two script calls
+// goes to the phase of the later call (what follows the last, to the batch's end). The
+// script calls mark the boundaries, so a phase's first stretch also holds the previous
+// phase's last steps (a row's last writes go to the next facility's filter).
+std::vector<double> own_ns_by_phase(const BenchResort &p_bench) {
+	std::vector<double> phases(PROJECTION_PHASE_COUNT, 0.0);
+	p_bench.resort->path_cache.clear();
+	engine_double::call_log_clear();
+	const engine_double::CrossingReader reader;
+	const uint64_t start = engine_double::internal::crossing_state_of_thread().nanoseconds[engine_double::internal::CROSSING_PLUGIN];
+	engine_double::call_log_set_enabled(true);
+	benchmark::DoNotOptimize(project(p_bench).size());
+	engine_double::call_log_set_enabled(false);
+	uint64_t last = start;
+	ProjectionPhase phase = PHASE_PREFLIGHT;
+	for (const engine_double::CallLogEntry &entry : engine_double::call_log_entries()) {
+		phase = phase_of(phase, entry);
+		phases[phase] += double(entry.plugin_ns - last);
+		last = entry.plugin_ns;
+	}
+	phases[PHASE_BATCH_END] += double(start + reader.plugin_ns() - last);
+	engine_double::call_log_clear();
+	return phases;
+}
+
 // What the cost model says of one projection of 40 facilities (the real engine's profile puts
 // 20 % of its time inside the script methods it calls, their dispatch included).
 void print_cost_model() {
@@ -291,8 +360,13 @@ void print_cost_model() {
 		const ModelledNs ns = modelled_ns([&bench] { benchmark::DoNotOptimize(project(*bench).size()); });
 		std::printf("  %s: %.0f ns per facility, own %.0f, inside script %.0f (%.0f %% inside script); %zu script calls per projection\n", LAYOUT_NAMES[layout], ns.method() / 40.0, ns.own / 40.0, ns.script / 40.0,
 		        100.0 * ns.script_share(), bench->calls.size());
+		std::printf("  own ns per facility by phase:\n");
+		const std::vector<double> phases = own_ns_by_phase(*bench);
+		for (size_t phase = 0; phase < phases.size(); phase++) {
+			std::printf("    %-26s %8.0f\n", PHASE_NAMES[phase], phases[phase] / 40.0);
+		}
 		std::printf("  own ns per facility by operation:\n");
-		print_kind_breakdown(ns.own_kinds, 40.0, 40);
+		print_kind_breakdown(ns.own_kinds, 40.0, 12);
 	}
 	std::fflush(stdout);
 }
