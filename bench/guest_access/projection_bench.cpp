@@ -285,11 +285,12 @@ enum ProjectionPhase {
 	PHASE_ACCESS_CELLS,
 	PHASE_NEAREST_ACCESS,
 	PHASE_ROW_PREPARE,
+	PHASE_TRAVEL_MINUTES,
 	PHASE_BATCH_END,
 	PROJECTION_PHASE_COUNT,
 };
 
-const char *const PHASE_NAMES[] = { "preflight", "goal batch", "between phases", "input filter", "access cells (and origin)", "nearest access", "row prepare", "batch end and answer" };
+const char *const PHASE_NAMES[] = { "preflight", "goal batch", "between phases", "input filter", "access cells (and origin)", "nearest access", "row prepare", "  of which travel minutes", "batch end and answer" };
 
 // The phase a script call belongs to, from the one before it: each phase opens with a call
 // of its own (the preflight with the first, the goal batch with the first passable-cell
@@ -308,6 +309,13 @@ ProjectionPhase phase_of(ProjectionPhase p_phase, const engine_double::CallLogEn
 			return name == StringName("_query_batch") ? PHASE_NEAREST_ACCESS : p_phase;
 		case PHASE_NEAREST_ACCESS:
 			return p_entry.kind == engine_double::CallLogKind::EMIT ? PHASE_ROW_PREPARE : p_phase;
+		case PHASE_ROW_PREPARE:
+			if (name == StringName("_guest_step_connector_memo")) {
+				return PHASE_TRAVEL_MINUTES;
+			}
+			break;
+		case PHASE_TRAVEL_MINUTES:
+			return name == StringName("base_service_minutes") ? PHASE_ROW_PREPARE : p_phase;
 		default:
 			break;
 	}
@@ -342,24 +350,41 @@ std::vector<double> own_ns_by_phase(const BenchResort &p_bench) {
 	}
 	phases[PHASE_BATCH_END] += double(start + reader.plugin_ns() - last);
 	engine_double::call_log_clear();
+	// Travel minutes are part of the row.
+	phases[PHASE_ROW_PREPARE] += phases[PHASE_TRAVEL_MINUTES];
 	return phases;
 }
 
+// The plug-in's own modelled ns per facility at 40 facilities before the cuts to its
+// containers, names, liveness and script-path checks (the named baseline of the ratio
+// below), and the most the model check lets it rise to: the level after them, plus 5 %.
+const double OWN_NS_BEFORE[] = { 15345.0, 15629.0 };
+const double OWN_NS_LIMIT[] = { 12930.0, 13230.0 };
+
 // What the cost model says of one projection of 40 facilities (the real engine's profile puts
-// 20 % of its time inside the script methods it calls, their dispatch included).
-void print_cost_model() {
+// 20 % of its time inside the script methods it calls, their dispatch included). With
+// p_check, false when the own ns per facility of a layout rose above its limit.
+bool print_cost_model(bool p_check) {
+	bool within = true;
 	std::printf("cost model, project_guest_candidates of 40 facilities (engine: ~20 %% inside script methods):\n");
 	for (const BenchLayout layout : { FOUR_FLOORS, TWELVE_PER_FLOOR }) {
 		std::unique_ptr<BenchResort> bench = build(40, layout);
 		std::string error;
 		if (!record(*bench, error)) {
 			std::printf("  %s: %s\n", LAYOUT_NAMES[layout], error.c_str());
+			within = false;
 			continue;
 		}
 		bench->resort->path_cache.clear();
 		const ModelledNs ns = modelled_ns([&bench] { benchmark::DoNotOptimize(project(*bench).size()); });
+		// The replay makes the same script calls from outside: its own part is what making
+		// them costs the caller.
+		const ModelledNs replayed = modelled_ns([&bench] { replay(*bench); });
 		std::printf("  %s: %.0f ns per facility, own %.0f, inside script %.0f (%.0f %% inside script); %zu script calls per projection\n", LAYOUT_NAMES[layout], ns.method() / 40.0, ns.own / 40.0, ns.script / 40.0,
 		        100.0 * ns.script_share(), bench->calls.size());
+		const double own = ns.own / 40.0;
+		std::printf("  own ns per facility %.0f: %.2f of the %.0f before the cuts; %.2f of the script replay's calls (%.0f own ns per facility)\n", own, ratio(own, OWN_NS_BEFORE[layout]), OWN_NS_BEFORE[layout],
+		        ratio(own, replayed.caller / 40.0), replayed.caller / 40.0);
 		std::printf("  own ns per facility by phase:\n");
 		const std::vector<double> phases = own_ns_by_phase(*bench);
 		for (size_t phase = 0; phase < phases.size(); phase++) {
@@ -367,13 +392,21 @@ void print_cost_model() {
 		}
 		std::printf("  own ns per facility by operation:\n");
 		print_kind_breakdown(ns.own_kinds, 40.0, 12);
+		if (p_check) {
+			const bool inside = own <= OWN_NS_LIMIT[layout];
+			std::printf("  model check, %s: own %.0f ns per facility, limit %.0f: %s\n", LAYOUT_NAMES[layout], own, OWN_NS_LIMIT[layout], inside ? "within" : "ABOVE");
+			within = within && inside;
+		}
 	}
 	std::fflush(stdout);
+	return within;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
+	// --model_check: the cost model's own ns per facility against its limits, nothing timed.
+	const bool model_check = take_flag(argc, argv, "--model_check");
 	benchmark::Initialize(&argc, argv);
 	engine_double::call_log_set_enabled(false);
 	host = veltrin_test::open_plugin();
@@ -382,7 +415,13 @@ int main(int argc, char **argv) {
 		return 1;
 	}
 	core = host->instantiate("VeltrinNumericCore");
-	print_cost_model();
+	if (model_check) {
+		const bool within = print_cost_model(true);
+		core = Variant();
+		veltrin_test::close_plugin();
+		return within ? 0 : 1;
+	}
+	print_cost_model(false);
 	for (const int layout : { FOUR_FLOORS, TWELVE_PER_FLOOR }) {
 		for (const int64_t facilities : SIZES) {
 			for (const int variant : { PROJECTION, SCRIPT_REPLAY }) {

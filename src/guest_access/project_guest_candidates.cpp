@@ -29,7 +29,7 @@ godot::Vector3i open_query_batch(const ProjectionNames &p_names, const Projectio
 		if (instance.is_null()) {
 			throw ObjectGone();
 		}
-		goals.append_array(facility_access_cells(p_names, p_services.path, instance));
+		append_facility_access_cells(p_names, p_services.path, instance, goals);
 	}
 	const godot::Vector3i current_cell = p_services.guest->get(p_names.current_cell);
 	p_services.path->call(p_names.begin_guest_path_query_batch, current_cell, goals);
