@@ -112,7 +112,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	{
 		VELTRIN_PHASE(PHASE_TRAVEL_MINUTES);
 		// Both services passed the builtin guard on entry: the step memo is trusted.
-		row[keys.travel_minutes] = guest_path_minutes(names, services.path, services.elevators, route, p_run.request.movement_scale, p_run.request.stair_credit, p_run.request.orthogonal_cost, true);
+		row[keys.travel_minutes] = guest_path_minutes(names, services.path, services.elevators, route, p_run.request.movement_scale, p_run.request.stair_credit, p_run.request.orthogonal_cost, true, keys.infrastructure_prefix);
 	}
 	row[keys.expected_wait] = expected_wait(names, p_instance);
 	row[keys.estimated_total_gold] = p_run.runtime.call_held(names.get_facility_business_price, p_instance.variant());
