@@ -113,8 +113,9 @@ std::unique_ptr<BenchResort> build(int64_t p_facilities, BenchLayout p_layout) {
 	// The least script work the projection's steps allow: fixed per call, then per facility.
 	// Guard: 21 (runtime and six service scripts, six service reads, selectability, the guest,
 	// its script, two instance lists, the current cell, opening and closing the batch); the
-	// tree: its build and the wrapped flag.
-	int64_t least = 21 + 2;
+	// tree: its build and the wrapped flag; the facility instances' and definitions' script
+	// paths, each script's read once.
+	int64_t least = 21 + 2 + 2;
 	for (int64_t i = 0; i < p_facilities; i++) {
 		// Floor by floor; on a floor, front and back rows alternate.
 		const int32_t floor = int32_t(i / (2 * slots));
@@ -125,7 +126,7 @@ std::unique_ptr<BenchResort> build(int64_t p_facilities, BenchLayout p_layout) {
 		values.queue_entries = veltrin_test::queue_of(i % 4);
 		resort.add_facility(values);
 		resort.set_stock(values.local_inventory_id, "supplies", 5);
-		// Preflight 4, goal cells 3, filter 4 + 2 for the input, access cells 3, origin 1,
+		// Preflight 2 (the definition id and the definition), goal cells 3, filter 4 + 2 for the input, access cells 3, origin 1,
 		// the search 5 + 12 per resolution (two: the nearer left cell, then the last goal) + the
 		// signal, the row 10; a layer crossing question per resolution on the back layer, one
 		// elevator question per run of the route, the route's cost when it rides the elevator.
@@ -135,7 +136,7 @@ std::unique_ptr<BenchResort> build(int64_t p_facilities, BenchLayout p_layout) {
 		const int64_t crossings = layer != GUEST_CELL.z ? 2 : 0;
 		const int64_t questions = at_guest ? 0 : (floor == 0 ? 1 : 2);
 		const int64_t cost_calls = floor == 0 ? 0 : 1;
-		least += 4 + 3 + 4 + 2 + 3 + 1 + (5 + 2 * 12 + 1) + crossings + 10 + questions + cost_calls - (at_guest ? 1 : 0);
+		least += 2 + 3 + 4 + 2 + 3 + 1 + (5 + 2 * 12 + 1) + crossings + 10 + questions + cost_calls - (at_guest ? 1 : 0);
 	}
 	bench->least_calls = least;
 	resort.guests().add_guest("g1", veltrin_test::guest_values_at(GUEST_CELL));
@@ -276,28 +277,137 @@ void print_summary(const RatioReporter &p_reporter) {
 	std::printf("script calls beyond the least the steps allow: %s\n", all_least ? "none" : "SOME (see the tables)");
 }
 
+// The diagnostic phases of a projection, as its script calls mark them out.
+enum ProjectionPhase {
+	PHASE_PREFLIGHT,
+	PHASE_GOAL_BATCH,
+	PHASE_BETWEEN,
+	PHASE_INPUT_FILTER,
+	PHASE_ACCESS_CELLS,
+	PHASE_NEAREST_ACCESS,
+	PHASE_ROW_PREPARE,
+	PHASE_TRAVEL_MINUTES,
+	PHASE_BATCH_END,
+	PROJECTION_PHASE_COUNT,
+};
+
+const char *const PHASE_NAMES[] = { "preflight", "goal batch", "between phases", "input filter", "access cells (and origin)", "nearest access", "row prepare", "  of which travel minutes", "batch end and answer" };
+
+// The phase a script call belongs to, from the one before it: each phase opens with a call
+// of its own (the preflight with the first, the goal batch with the first passable-cell
+// read, a facility's filter with its definition_id read, its access cells with the next
+// passable-cell read, its search with the batch read, its row after the measured signal).
+ProjectionPhase phase_of(ProjectionPhase p_phase, const engine_double::CallLogEntry &p_entry) {
+	const StringName &name = p_entry.name;
+	switch (p_phase) {
+		case PHASE_PREFLIGHT:
+			return name == StringName("_passable_cells") ? PHASE_GOAL_BATCH : p_phase;
+		case PHASE_GOAL_BATCH:
+			return name == StringName("get_instances") ? PHASE_BETWEEN : p_phase;
+		case PHASE_INPUT_FILTER:
+			return name == StringName("_passable_cells") ? PHASE_ACCESS_CELLS : p_phase;
+		case PHASE_ACCESS_CELLS:
+			return name == StringName("_query_batch") ? PHASE_NEAREST_ACCESS : p_phase;
+		case PHASE_NEAREST_ACCESS:
+			return p_entry.kind == engine_double::CallLogKind::EMIT ? PHASE_ROW_PREPARE : p_phase;
+		case PHASE_ROW_PREPARE:
+			if (name == StringName("_guest_step_connector_memo")) {
+				return PHASE_TRAVEL_MINUTES;
+			}
+			break;
+		case PHASE_TRAVEL_MINUTES:
+			return name == StringName("base_service_minutes") ? PHASE_ROW_PREPARE : p_phase;
+		default:
+			break;
+	}
+	if (name == StringName("definition_id")) {
+		return PHASE_INPUT_FILTER;
+	}
+	if (name == StringName("end_guest_path_query_batch")) {
+		return PHASE_BATCH_END;
+	}
+	return p_phase;
+}
+
+// One projection's own modelled ns by phase: the plug-in's work between two script calls
+// goes to the phase of the later call (what follows the last, to the batch's end). The
+// script calls mark the boundaries, so a phase's first stretch also holds the previous
+// phase's last steps (a row's last writes go to the next facility's filter).
+std::vector<double> own_ns_by_phase(const BenchResort &p_bench) {
+	std::vector<double> phases(PROJECTION_PHASE_COUNT, 0.0);
+	p_bench.resort->path_cache.clear();
+	engine_double::call_log_clear();
+	const engine_double::CrossingReader reader;
+	const uint64_t start = engine_double::internal::crossing_state_of_thread().nanoseconds[engine_double::internal::CROSSING_PLUGIN];
+	engine_double::call_log_set_enabled(true);
+	benchmark::DoNotOptimize(project(p_bench).size());
+	engine_double::call_log_set_enabled(false);
+	uint64_t last = start;
+	ProjectionPhase phase = PHASE_PREFLIGHT;
+	for (const engine_double::CallLogEntry &entry : engine_double::call_log_entries()) {
+		phase = phase_of(phase, entry);
+		phases[phase] += double(entry.plugin_ns - last);
+		last = entry.plugin_ns;
+	}
+	phases[PHASE_BATCH_END] += double(start + reader.plugin_ns() - last);
+	engine_double::call_log_clear();
+	// Travel minutes are part of the row.
+	phases[PHASE_ROW_PREPARE] += phases[PHASE_TRAVEL_MINUTES];
+	return phases;
+}
+
+// The plug-in's own modelled ns per facility at 40 facilities before the cuts to its
+// containers, names, liveness and script-path checks (the named baseline of the ratio
+// below), and the most the model check lets it rise to: the level after them, plus 5 %.
+const double OWN_NS_BEFORE[] = { 15345.0, 15629.0 };
+const double OWN_NS_LIMIT[] = { 12780.0, 13080.0 };
+
 // What the cost model says of one projection of 40 facilities (the real engine's profile puts
-// 20 % of its time inside the script methods it calls, their dispatch included).
-void print_cost_model() {
+// 20 % of its time inside the script methods it calls, their dispatch included). With
+// p_check, false when the own ns per facility of a layout rose above its limit.
+bool print_cost_model(bool p_check) {
+	bool within = true;
 	std::printf("cost model, project_guest_candidates of 40 facilities (engine: ~20 %% inside script methods):\n");
 	for (const BenchLayout layout : { FOUR_FLOORS, TWELVE_PER_FLOOR }) {
 		std::unique_ptr<BenchResort> bench = build(40, layout);
 		std::string error;
 		if (!record(*bench, error)) {
 			std::printf("  %s: %s\n", LAYOUT_NAMES[layout], error.c_str());
+			within = false;
 			continue;
 		}
 		bench->resort->path_cache.clear();
 		const ModelledNs ns = modelled_ns([&bench] { benchmark::DoNotOptimize(project(*bench).size()); });
+		// The replay makes the same script calls from outside: its own part is what making
+		// them costs the caller.
+		const ModelledNs replayed = modelled_ns([&bench] { replay(*bench); });
 		std::printf("  %s: %.0f ns per facility, own %.0f, inside script %.0f (%.0f %% inside script); %zu script calls per projection\n", LAYOUT_NAMES[layout], ns.method() / 40.0, ns.own / 40.0, ns.script / 40.0,
 		        100.0 * ns.script_share(), bench->calls.size());
+		const double own = ns.own / 40.0;
+		std::printf("  own ns per facility %.0f: %.2f of the %.0f before the cuts; %.2f of the script replay's calls (%.0f own ns per facility)\n", own, ratio(own, OWN_NS_BEFORE[layout]), OWN_NS_BEFORE[layout],
+		        ratio(own, replayed.caller / 40.0), replayed.caller / 40.0);
+		std::printf("  own ns per facility by phase:\n");
+		const std::vector<double> phases = own_ns_by_phase(*bench);
+		for (size_t phase = 0; phase < phases.size(); phase++) {
+			std::printf("    %-26s %8.0f\n", PHASE_NAMES[phase], phases[phase] / 40.0);
+		}
+		std::printf("  own ns per facility by operation:\n");
+		print_kind_breakdown(ns.own_kinds, 40.0, 12);
+		if (p_check) {
+			const bool inside = own <= OWN_NS_LIMIT[layout];
+			std::printf("  model check, %s: own %.0f ns per facility, limit %.0f: %s\n", LAYOUT_NAMES[layout], own, OWN_NS_LIMIT[layout], inside ? "within" : "ABOVE");
+			within = within && inside;
+		}
 	}
 	std::fflush(stdout);
+	return within;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
+	// --model_check: the cost model's own ns per facility against its limits, nothing timed.
+	const bool model_check = take_flag(argc, argv, "--model_check");
 	benchmark::Initialize(&argc, argv);
 	engine_double::call_log_set_enabled(false);
 	host = veltrin_test::open_plugin();
@@ -306,7 +416,13 @@ int main(int argc, char **argv) {
 		return 1;
 	}
 	core = host->instantiate("VeltrinNumericCore");
-	print_cost_model();
+	if (model_check) {
+		const bool within = print_cost_model(true);
+		core = Variant();
+		veltrin_test::close_plugin();
+		return within ? 0 : 1;
+	}
+	print_cost_model(false);
 	for (const int layout : { FOUR_FLOORS, TWELVE_PER_FLOOR }) {
 		for (const int64_t facilities : SIZES) {
 			for (const int variant : { PROJECTION, SCRIPT_REPLAY }) {

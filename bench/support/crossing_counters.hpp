@@ -49,6 +49,8 @@ struct ModelledNs {
 	double own = 0;
 	double script = 0;
 	uint64_t kinds[size_t(engine_double::internal::Cost::COUNT)] = {};
+	// The plug-in's own share of them.
+	uint64_t own_kinds[size_t(engine_double::internal::Cost::COUNT)] = {};
 
 	double method() const { return own + script; }
 	double script_share() const { return method() > 0 ? script / method() : 0.0; }
@@ -64,17 +66,19 @@ ModelledNs modelled_ns(Work p_work) {
 	result.script = double(reader.script_ns());
 	for (size_t kind = 0; kind < size_t(engine_double::internal::Cost::COUNT); kind++) {
 		result.kinds[kind] = reader.operations(engine_double::internal::Cost(kind));
+		result.own_kinds[kind] = reader.operations(engine_double::internal::CROSSING_PLUGIN, engine_double::internal::Cost(kind));
 	}
 	return result;
 }
 
-// The kinds of operation that carry most of the modelled time, per unit, all sides together.
-inline void print_cost_breakdown(const ModelledNs &p_ns, double p_units, size_t p_top) {
+// The kinds of operation that carry most of the modelled time of p_kinds (operations by
+// kind), per unit.
+inline void print_kind_breakdown(const uint64_t (&p_kinds)[size_t(engine_double::internal::Cost::COUNT)], double p_units, size_t p_top) {
 	using engine_double::internal::COST_TABLE;
 	std::vector<std::pair<double, size_t>> by_ns;
 	double total = 0;
 	for (size_t kind = 0; kind < size_t(engine_double::internal::Cost::COUNT); kind++) {
-		const double ns = double(p_ns.kinds[kind]) * COST_TABLE[kind].ns;
+		const double ns = double(p_kinds[kind]) * COST_TABLE[kind].ns;
 		total += ns;
 		if (ns > 0) {
 			by_ns.emplace_back(ns, kind);
@@ -83,8 +87,13 @@ inline void print_cost_breakdown(const ModelledNs &p_ns, double p_units, size_t 
 	std::sort(by_ns.rbegin(), by_ns.rend());
 	for (size_t i = 0; i < by_ns.size() && i < p_top; i++) {
 		const size_t kind = by_ns[i].second;
-		std::printf("    %-26s %8.1f operations %9.0f ns (%4.1f %%)\n", COST_TABLE[kind].name, double(p_ns.kinds[kind]) / p_units, by_ns[i].first / p_units, 100.0 * by_ns[i].first / total);
+		std::printf("    %-26s %8.1f operations %9.0f ns (%4.1f %%)\n", COST_TABLE[kind].name, double(p_kinds[kind]) / p_units, by_ns[i].first / p_units, 100.0 * by_ns[i].first / total);
 	}
+}
+
+// The same, all sides together.
+inline void print_cost_breakdown(const ModelledNs &p_ns, double p_units, size_t p_top) {
+	print_kind_breakdown(p_ns.kinds, p_units, p_top);
 }
 
 // The model's ratio of a method to the engine work it cannot avoid, next to the real

@@ -53,17 +53,6 @@ bool inputs_available(const ProjectionRun &p_run, const LiveObject &p_instance, 
 	return true;
 }
 
-godot::Dictionary relief_for_tags(const ProjectionRun &p_run, uint32_t p_tag_bits) {
-	for (const std::pair<uint32_t, godot::Dictionary> &made : p_run.relief_made) {
-		if (made.first == p_tag_bits) {
-			return made.second.duplicate(false);
-		}
-	}
-	godot::Dictionary relief = tag_relief(p_run.keys.relief, p_tag_bits);
-	p_run.relief_made.emplace_back(p_tag_bits, relief.duplicate(false));
-	return relief;
-}
-
 } // namespace
 
 FacilityFilter filter_facility(const ProjectionRun &p_run, const LiveObject &p_instance, std::optional<godot::Array> &r_tags) {
@@ -103,7 +92,10 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	const godot::Array &route = script_route ? *script_route : static_cast<const godot::Array &>(p_access.native.route);
 	// The runtime passed the builtin guard on entry, so only the tags' typing decides.
 	const bool native_tags = p_tags.get_typed_builtin() == godot::Variant::STRING_NAME;
-	const godot::Dictionary need_relief = native_tags ? relief_for_tags(p_run, builtin_tag_bits(keys.relief, p_tags)) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
+	const uint32_t tag_bits = native_tags ? builtin_tag_bits(keys.relief, p_tags) : 0;
+	// Each row's relief is its own: built afresh, its six insertions cost less than a copy's
+	// six entries.
+	const godot::Dictionary need_relief = native_tags ? tag_relief(keys.relief, tag_bits) : godot::Dictionary(p_run.runtime->call(names._need_relief_for_facility_tags, p_tags));
 
 	godot::Dictionary row;
 	row[keys.facility_id] = p_instance->get(names.instance_id);
@@ -120,7 +112,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	{
 		VELTRIN_PHASE(PHASE_TRAVEL_MINUTES);
 		// Both services passed the builtin guard on entry: the step memo is trusted.
-		row[keys.travel_minutes] = guest_path_minutes(names, services.path, services.elevators, route, p_run.request.movement_scale, p_run.request.stair_credit, p_run.request.orthogonal_cost, true);
+		row[keys.travel_minutes] = guest_path_minutes(names, services.path, services.elevators, route, p_run.request.movement_scale, p_run.request.stair_credit, p_run.request.orthogonal_cost, true, keys.infrastructure_prefix);
 	}
 	row[keys.expected_wait] = expected_wait(names, p_instance);
 	row[keys.estimated_total_gold] = p_run.runtime.call_held(names.get_facility_business_price, p_instance.variant());
@@ -131,7 +123,7 @@ godot::Dictionary full_candidate_row(const ProjectionRun &p_run, const LiveObjec
 	row.set(keys.illegal_level, keys.zero);
 	row[keys.group_fit] = group_fit(names, p_instance);
 	if (native_tags) {
-		row.set(keys.service_category, tag_category(keys.relief, builtin_tag_bits(keys.relief, p_tags)));
+		row.set(keys.service_category, tag_category(keys.relief, tag_bits));
 	} else {
 		row[keys.service_category] = p_run.runtime->call(names._service_category_for_tags, p_tags);
 	}

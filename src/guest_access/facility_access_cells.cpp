@@ -44,8 +44,14 @@ void add_if_passable(const godot::Dictionary &p_passable, const godot::Vector3i 
 } // namespace
 
 godot::Array facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility) {
+	godot::Array result;
+	append_facility_access_cells(p_names, p_path_service, p_facility, result);
+	return result;
+}
+
+void append_facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility, godot::Array &r_cells) {
 	if (p_path_service.is_null() || p_facility.is_null()) {
-		return godot::Array();
+		return;
 	}
 	const godot::Dictionary passable = p_path_service->get(p_names._passable_cells);
 	std::vector<godot::Vector3i> neighbours;
@@ -86,21 +92,19 @@ godot::Array facility_access_cells(const ProjectionNames &p_names, const LiveObj
 	add_if_passable(passable, origin, found);
 
 	// The neighbours found are in order; a passable origin goes in its place, once.
-	godot::Array result;
 	bool origin_pending = found.size() > neighbours_found;
 	for (size_t i = 0; i < neighbours_found; i++) {
 		if (origin_pending && !before_in_access_order(found[i].cell, origin)) {
 			if (found[i].cell != origin) {
-				result.append(found.back().key);
+				r_cells.append(found.back().key);
 			}
 			origin_pending = false;
 		}
-		result.append(found[i].key);
+		r_cells.append(found[i].key);
 	}
 	if (origin_pending) {
-		result.append(found.back().key);
+		r_cells.append(found.back().key);
 	}
-	return result;
 }
 
 } // namespace veltrin

@@ -14,4 +14,8 @@ namespace veltrin {
 // Throws ObjectGone when the facility's script frees the facility between its reads.
 godot::Array facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility);
 
+// The same cells appended to r_cells (a list gathering many facilities' cells): no list of
+// their own made and thrown away.
+void append_facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility, godot::Array &r_cells);
+
 } // namespace veltrin

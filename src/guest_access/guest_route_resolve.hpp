@@ -6,6 +6,7 @@
 
 #include "common/live_object.hpp"
 #include "guest_access/access_keys.hpp"
+#include "guest_access/path_cache_key.hpp"
 #include "guest_access/projection_names.hpp"
 
 #include <godot_cpp/classes/object.hpp>
@@ -34,6 +35,8 @@ struct AccessQuery {
 	// The two lists as the Variants every script call of the query is handed.
 	const godot::Variant &layers_arg;
 	const godot::Variant &access_arg;
+	// The route keys made so far in the call.
+	CacheKeyTexts &key_texts;
 };
 
 // The route from the query's start to p_goal (p_goal_key: the goal as a Variant); empty

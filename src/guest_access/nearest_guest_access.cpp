@@ -15,6 +15,7 @@
 #include <godot_cpp/variant/variant.hpp>
 
 #include <optional>
+#include <string>
 
 namespace veltrin {
 
@@ -24,8 +25,11 @@ namespace {
 // outside the batch, or already cached.
 bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Dictionary &p_passable, const godot::Dictionary &p_targets, const godot::Dictionary &p_path_cache) {
 	const ProjectionNames &names = p_query.names;
-	// Made at the first goal that needs it.
+	// Made at the first goal that needs it: as plain text unless access names go in.
 	std::optional<godot::String> suffix;
+	std::string suffix_text;
+	bool suffix_made = false;
+	bool plain = false;
 	for (int64_t i = 0; i < p_goals.size(); i++) {
 		// The goals are the query's own copy: an element stays put across the scripts'
 		// calls, and once it is a cell it is its own lookup key.
@@ -42,10 +46,14 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 				return false;
 			}
 		}
-		if (!suffix) {
-			suffix.emplace(cache_key_suffix(names, p_query.path.get(), p_query.layers, p_query.access));
+		if (!suffix_made) {
+			suffix_made = true;
+			plain = cache_key_suffix_text(names, p_query.path.get(), p_query.layers, p_query.access, suffix_text);
+			if (!plain) {
+				suffix.emplace(cache_key_suffix(names, p_query.path.get(), p_query.layers, p_query.access));
+			}
 		}
-		if (p_path_cache.has(cache_key_with_suffix(p_query.start, goal, *suffix))) {
+		if (plain ? p_path_cache.has(cache_key_from_text(p_query.start, goal, suffix_text, p_query.key_texts)) : p_path_cache.has(cache_key_with_suffix(p_query.start, goal, *suffix))) {
 			return false;
 		}
 	}
@@ -240,7 +248,8 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 	const godot::Variant start_layer = static_cast<int64_t>(p_start.z);
 	const godot::Variant layers_arg = p_layers;
 	const godot::Variant access_arg = p_access;
-	return answer_dictionary(p_keys, answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, start_layer, p_layers, p_access, layers_arg, access_arg }, goals, p_fallback_target, p_ticks));
+	CacheKeyTexts key_texts;
+	return answer_dictionary(p_keys, answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, start_layer, p_layers, p_access, layers_arg, access_arg, key_texts }, goals, p_fallback_target, p_ticks));
 }
 
 AccessAnswer nearest_guest_access_on_builtin_path(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {

@@ -65,7 +65,51 @@ godot::String finish_key(const std::string &p_pending, std::optional<godot::Stri
 	return *r_engine;
 }
 
+// The suffix's text, the revision read, when no access name needs an engine string.
+bool plain_suffix(const ProjectionNames &p_names, godot::Object *p_path, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, std::string &r_pending) {
+	if (!p_access.is_empty()) {
+		return false;
+	}
+	std::optional<godot::String> engine;
+	append_suffix(p_names, p_path, p_layers, p_access, r_pending, engine);
+	return true;
+}
+
 } // namespace
+
+const godot::String &CacheKeyTexts::key(const std::string &p_text) {
+	auto found = keys.find(p_text);
+	if (found == keys.end()) {
+		found = keys.emplace(p_text, engine_text(p_text)).first;
+	}
+	return found->second;
+}
+
+bool cache_key_suffix_text(const ProjectionNames &p_names, godot::Object *p_path, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, std::string &r_text) {
+	r_text.clear();
+	return plain_suffix(p_names, p_path, p_layers, p_access, r_text);
+}
+
+const godot::String &cache_key_from_text(const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const std::string &p_suffix_text, CacheKeyTexts &r_texts) {
+	std::string text;
+	append_cell(text, p_start);
+	text += '>';
+	append_cell(text, p_goal);
+	text += p_suffix_text;
+	return r_texts.key(text);
+}
+
+godot::String cache_key(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, CacheKeyTexts &r_texts) {
+	if (!p_access.is_empty()) {
+		return cache_key(p_names, p_path, p_start, p_goal, p_layers, p_access);
+	}
+	std::string text;
+	append_cell(text, p_start);
+	text += '>';
+	append_cell(text, p_goal);
+	plain_suffix(p_names, p_path, p_layers, p_access, text);
+	return r_texts.key(text);
+}
 
 godot::String cache_key_suffix(const ProjectionNames &p_names, godot::Object *p_path, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access) {
 	std::string pending;

@@ -12,6 +12,8 @@
 #include <godot_cpp/variant/vector3i.hpp>
 
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 
 namespace veltrin {
 
@@ -24,5 +26,24 @@ godot::String cache_key_with_suffix(const godot::Vector3i &p_start, const godot:
 
 // The whole key for one route, built in one piece unless access names must go in.
 godot::String cache_key(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access);
+
+// The keys one call has made, by their text: a route's key is built for the prefilter and
+// again when it is resolved, and the suffix is the same for every goal at one revision. Each
+// key made in the engine costs its text's decoding and an allocation.
+class CacheKeyTexts {
+	std::unordered_map<std::string, godot::String> keys;
+
+public:
+	const godot::String &key(const std::string &p_text);
+};
+
+// The suffix as plain text (graph_revision read here), for a query without access names;
+// false, with nothing read, when access names must go in as engine strings.
+bool cache_key_suffix_text(const ProjectionNames &p_names, godot::Object *p_path, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, std::string &r_text);
+// cache_key_with_suffix over a suffix made by cache_key_suffix_text.
+const godot::String &cache_key_from_text(const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const std::string &p_suffix_text, CacheKeyTexts &r_texts);
+
+// cache_key, its key taken from r_texts when one of the same text was made before.
+godot::String cache_key(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, CacheKeyTexts &r_texts);
 
 } // namespace veltrin

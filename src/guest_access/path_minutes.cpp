@@ -89,7 +89,7 @@ int64_t step_count(const godot::Array &p_route) {
 	return p_route.size() < 2 ? 0 : p_route.size() - 1;
 }
 
-int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost) {
+int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Dictionary &p_memo, bool p_memo_trusted, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost, const godot::String &p_infrastructure_prefix) {
 	// The step's connector: the last elevator question, remembered to skip repeats along a
 	// run of one connector.
 	std::optional<godot::StringName> asked_connector;
@@ -98,7 +98,6 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 	// no cell of its steps.
 	bool asked_infrastructure = false;
 	bool costed = false;
-	const godot::String infrastructure_prefix("infra.connector:");
 	// The steps are read from the route as it was given, through a copy that nothing else
 	// holds: its elements stay put while the services' scripts run between steps, so each
 	// is read in place and serves as the memo's key, and a script that changes the route
@@ -135,7 +134,7 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 				costed = true;
 				break;
 			}
-			asked_infrastructure = asked_connector->begins_with(infrastructure_prefix);
+			asked_infrastructure = asked_connector->begins_with(p_infrastructure_prefix);
 		}
 		if (asked_infrastructure && costed_stair(p_names, p_path_service, *asked_connector, cell_of(from), cell_of(to), p_movement_scale, p_stair_credit)) {
 			costed = true;
@@ -165,15 +164,15 @@ int64_t guest_path_minutes(const ProjectionNames &p_names, const LiveObject &p_p
 	}
 	const godot::Dictionary memo = p_path_service->get(p_names._guest_step_connector_memo);
 	const bool memo_trusted = builtin(p_names.resource_path, p_path_service.get(), PATH_SERVICE_SCRIPT) && builtin(p_names.resource_path, p_elevator_service.get(), ELEVATOR_SERVICE_SCRIPT);
-	return route_minutes(p_names, p_path_service, p_elevator_service, memo, memo_trusted, p_route, p_movement_scale, p_stair_credit, p_orthogonal_cost);
+	return route_minutes(p_names, p_path_service, p_elevator_service, memo, memo_trusted, p_route, p_movement_scale, p_stair_credit, p_orthogonal_cost, godot::String(INFRASTRUCTURE_CONNECTOR_PREFIX));
 }
 
-int64_t guest_path_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost, bool p_services_builtin) {
+int64_t guest_path_minutes(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_elevator_service, const godot::Array &p_route, int64_t p_movement_scale, int64_t p_stair_credit, int64_t p_orthogonal_cost, bool p_services_builtin, const godot::String &p_infrastructure_prefix) {
 	if (p_path_service.is_null() || p_elevator_service.is_null()) {
 		return step_count(p_route);
 	}
 	const godot::Dictionary memo = p_path_service->get(p_names._guest_step_connector_memo);
-	return route_minutes(p_names, p_path_service, p_elevator_service, memo, p_services_builtin, p_route, p_movement_scale, p_stair_credit, p_orthogonal_cost);
+	return route_minutes(p_names, p_path_service, p_elevator_service, memo, p_services_builtin, p_route, p_movement_scale, p_stair_credit, p_orthogonal_cost, p_infrastructure_prefix);
 }
 
 } // namespace veltrin

@@ -29,7 +29,7 @@ godot::Vector3i open_query_batch(const ProjectionNames &p_names, const Projectio
 		if (instance.is_null()) {
 			throw ObjectGone();
 		}
-		goals.append_array(facility_access_cells(p_names, p_services.path, instance));
+		append_facility_access_cells(p_names, p_services.path, instance, goals);
 	}
 	const godot::Vector3i current_cell = p_services.guest->get(p_names.current_cell);
 	p_services.path->call(p_names.begin_guest_path_query_batch, current_cell, goals);
@@ -75,7 +75,7 @@ void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, 
 	}
 	const godot::Array cells = timed_access_cells(names, p_run.services.path, p_instance);
 	const godot::Vector3i origin = p_instance->get(names.origin);
-	const AccessQuery query { names, p_run.keys.search, p_run.services.path, p_run.current_cell, p_run.current_cell_key, p_run.current_layer, p_run.layers, p_run.access, p_run.layers_arg, p_run.access_arg };
+	const AccessQuery query { names, p_run.keys.search, p_run.services.path, p_run.current_cell, p_run.current_cell_key, p_run.current_layer, p_run.layers, p_run.access, p_run.layers_arg, p_run.access_arg, p_run.key_texts };
 	RowAccess access { nearest_guest_access_on_builtin_path(query, cells, origin, p_run.request.ticks), std::nullopt };
 	if (!access.native.supported) {
 		// The native search does not cover this facility: the runtime finds the route.
@@ -120,7 +120,8 @@ godot::Dictionary project_guest_candidates_impl(godot::Object *p_runtime, const 
 	request.orthogonal_cost = p_orthogonal_cost;
 	request.ticks = p_ticks;
 	const ProjectionKeys keys(names);
-	ProjectionRun run { names, keys, runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>(), godot::Variant(), godot::Variant(), godot::Variant(), godot::Variant(), {} };
+	CacheKeyTexts key_texts;
+	ProjectionRun run { names, keys, runtime, services, request, godot::Vector3i(), godot::TypedArray<int64_t>(), godot::TypedArray<godot::StringName>(), godot::Variant(), godot::Variant(), godot::Variant(), godot::Variant(), key_texts };
 	run.current_cell = open_query_batch(names, services, first_instances);
 	run.current_cell_key = run.current_cell;
 	run.current_layer = static_cast<int64_t>(run.current_cell.z);

@@ -1,5 +1,7 @@
 #include "guest_access/projection_keys.hpp"
 
+#include "guest_access/path_minutes.hpp"
+
 namespace veltrin {
 
 ProjectionKeys::ProjectionKeys(const ProjectionNames &p_names) :
@@ -22,6 +24,7 @@ ProjectionKeys::ProjectionKeys(const ProjectionNames &p_names) :
         entrance(p_names.entrance),
         staff_only(p_names.staff_only),
         zero(static_cast<int64_t>(0)),
+        infrastructure_prefix(INFRASTRUCTURE_CONNECTOR_PREFIX),
         relief(p_names) {
 }
 

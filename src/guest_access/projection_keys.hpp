@@ -4,6 +4,7 @@
 #include "guest_access/projection_names.hpp"
 #include "guest_access/tag_relief.hpp"
 
+#include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/variant.hpp>
 
 namespace veltrin {
@@ -33,6 +34,8 @@ struct ProjectionKeys {
 	godot::Variant staff_only;
 	// The level every row gives risk and illegality.
 	godot::Variant zero;
+	// INFRASTRUCTURE_CONNECTOR_PREFIX, for every route's travel minutes.
+	godot::String infrastructure_prefix;
 	ReliefKeys relief;
 
 	explicit ProjectionKeys(const ProjectionNames &p_names);

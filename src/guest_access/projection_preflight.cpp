@@ -13,15 +13,17 @@ bool facilities_are_builtin(const ProjectionNames &p_names, const ProjectionServ
 	// Every instance and definition is tested against the same two paths.
 	const godot::String instance_script(FACILITY_INSTANCE_SCRIPT);
 	const godot::String definition_script(FACILITY_DEFINITION_SCRIPT);
+	// The instances share a script or two, as do the definitions.
+	BuiltinScripts scripts;
 	for (int64_t i = 0; i < p_instances.size(); i++) {
 		const LiveObject instance(p_instances[i]);
-		if (!builtin(p_names.resource_path, instance.get(), instance_script)) {
+		if (!scripts.builtin(p_names.resource_path, instance.get(), instance_script)) {
 			return false;
 		}
 		const godot::Variant definition_id = instance->get(p_names.definition_id);
 		const LiveObject definition(p_services.registry.call_held(p_names.get_facility, definition_id));
 		// A facility of an unknown kind is left out later; it does not stop the projection.
-		if (!definition.is_null() && !builtin(p_names.resource_path, definition.get(), definition_script)) {
+		if (!definition.is_null() && !scripts.builtin(p_names.resource_path, definition.get(), definition_script)) {
 			return false;
 		}
 	}

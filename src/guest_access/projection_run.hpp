@@ -4,6 +4,7 @@
 // guest, the caller's numbers and the query inputs every access search of the call uses.
 
 #include "common/live_object.hpp"
+#include "guest_access/path_cache_key.hpp"
 #include "guest_access/projection_keys.hpp"
 #include "guest_access/projection_names.hpp"
 
@@ -17,8 +18,6 @@
 #include <godot_cpp/variant/vector3i.hpp>
 
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 namespace veltrin {
 
@@ -58,9 +57,8 @@ struct ProjectionRun {
 	// The layers and access lists as the Variants the path service's scripts are handed.
 	godot::Variant layers_arg;
 	godot::Variant access_arg;
-	// The relief dictionaries made so far, by tag bits, kept unshared: each row gets a copy
-	// of its own, one call into the engine instead of one per entry.
-	mutable std::vector<std::pair<uint32_t, godot::Dictionary>> relief_made;
+	// The route keys the call's searches have made.
+	CacheKeyTexts &key_texts;
 };
 
 } // namespace veltrin

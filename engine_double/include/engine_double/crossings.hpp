@@ -19,7 +19,7 @@ namespace engine_double {
 class CrossingReader {
 	uint64_t _start[internal::CROSSING_SIDE_COUNT];
 	uint64_t _start_ns[internal::CROSSING_SIDE_COUNT];
-	uint64_t _start_kinds[size_t(internal::Cost::COUNT)];
+	uint64_t _start_kinds[internal::CROSSING_SIDE_COUNT][size_t(internal::Cost::COUNT)];
 
 	uint64_t _since(internal::CrossingSide p_side) const { return internal::crossing_state_of_thread().counts[p_side] - _start[p_side]; }
 	uint64_t _ns_since(internal::CrossingSide p_side) const { return internal::crossing_state_of_thread().nanoseconds[p_side] - _start_ns[p_side]; }
@@ -31,8 +31,10 @@ public:
 			_start[side] = internal::crossing_state_of_thread().counts[side];
 			_start_ns[side] = internal::crossing_state_of_thread().nanoseconds[side];
 		}
-		for (size_t kind = 0; kind < size_t(internal::Cost::COUNT); kind++) {
-			_start_kinds[kind] = internal::crossing_state_of_thread().kinds[kind];
+		for (uint32_t side = 0; side < internal::CROSSING_SIDE_COUNT; side++) {
+			for (size_t kind = 0; kind < size_t(internal::Cost::COUNT); kind++) {
+				_start_kinds[side][kind] = internal::crossing_state_of_thread().kinds[side][kind];
+			}
 		}
 	}
 	// Made directly by the reading code (a test's own operations).
@@ -46,8 +48,16 @@ public:
 	uint64_t plugin_ns() const { return _ns_since(internal::CROSSING_PLUGIN); }
 	uint64_t script_ns() const { return _ns_since(internal::CROSSING_SCRIPT); }
 	uint64_t total_ns() const { return caller_ns() + plugin_ns() + script_ns(); }
-	// Operations of one kind, all sides together (an entry copied, a crossing of no kind).
-	uint64_t operations(internal::Cost p_kind) const { return internal::crossing_state_of_thread().kinds[size_t(p_kind)] - _start_kinds[size_t(p_kind)]; }
+	// Operations of one kind on one side (an entry copied, a crossing of no kind).
+	uint64_t operations(internal::CrossingSide p_side, internal::Cost p_kind) const { return internal::crossing_state_of_thread().kinds[p_side][size_t(p_kind)] - _start_kinds[p_side][size_t(p_kind)]; }
+	// The same, all sides together.
+	uint64_t operations(internal::Cost p_kind) const {
+		uint64_t total = 0;
+		for (uint32_t side = 0; side < internal::CROSSING_SIDE_COUNT; side++) {
+			total += operations(internal::CrossingSide(side), p_kind);
+		}
+		return total;
+	}
 };
 
 } // namespace engine_double

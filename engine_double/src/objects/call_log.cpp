@@ -1,6 +1,7 @@
 #include "call_log_record.hpp"
 
 #include "object_state.hpp"
+#include <engine_double/internal/crossing.hpp>
 
 #include <algorithm>
 #include <mutex>
@@ -35,6 +36,7 @@ uint64_t call_log_append(const godot::Object *p_object, CallLogKind p_kind, cons
 	entry.object_label = ObjectAccess::state(p_object).log_label;
 	entry.name = p_name;
 	entry.found = p_found;
+	entry.plugin_ns = crossing_state_of_thread().nanoseconds[CROSSING_PLUGIN];
 	for (int i = 0; i < p_argcount; i++) {
 		entry.arguments.push_back(*p_args[i]);
 	}

@@ -174,19 +174,19 @@ constexpr uint32_t cost_ns(Cost p_kind) {
 struct CrossingState {
 	uint64_t counts[CROSSING_SIDE_COUNT];
 	uint64_t nanoseconds[CROSSING_SIDE_COUNT];
-	// Operations of each kind, all sides together: where modelled time goes.
-	uint64_t kinds[size_t(Cost::COUNT)];
+	// Operations of each kind, by side: where modelled time goes.
+	uint64_t kinds[CROSSING_SIDE_COUNT][size_t(Cost::COUNT)];
 	uint32_t depth;
 	uint32_t side;
 };
 
 inline void add_cost(CrossingState &r_state, Cost p_kind, uint64_t p_units) {
 	r_state.nanoseconds[r_state.side] += p_units * cost_ns(p_kind);
-	r_state.kinds[size_t(p_kind)] += p_units;
+	r_state.kinds[r_state.side][size_t(p_kind)] += p_units;
 	const uint64_t allocations = p_units * COST_TABLE[size_t(p_kind)].allocations;
 	if (allocations != 0 && r_state.side != CROSSING_CALLER) {
 		r_state.nanoseconds[r_state.side] += allocations * cost_ns(Cost::HELD_ALLOCATION);
-		r_state.kinds[size_t(Cost::HELD_ALLOCATION)] += allocations;
+		r_state.kinds[r_state.side][size_t(Cost::HELD_ALLOCATION)] += allocations;
 	}
 }
 
