@@ -1,5 +1,7 @@
 #include "guest_access/facility_access_cells.hpp"
 
+#include "common/dictionary_reads.hpp"
+
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/variant.hpp>
 #include <godot_cpp/variant/vector3i.hpp>
@@ -34,9 +36,9 @@ struct PassableCell {
 };
 
 // r_found has room reserved for the cell: its Variants are never moved.
-void add_if_passable(const godot::Dictionary &p_passable, const godot::Vector3i &p_cell, std::vector<PassableCell> &r_found) {
+void add_if_passable(const godot::Variant &p_passable, const godot::Vector3i &p_cell, std::vector<PassableCell> &r_found) {
 	const PassableCell &probe = r_found.emplace_back(p_cell);
-	if (!p_passable.has(probe.key)) {
+	if (!dictionary_has(p_passable, probe.key)) {
 		r_found.pop_back();
 	}
 }
@@ -53,7 +55,8 @@ void append_facility_access_cells(const ProjectionNames &p_names, const LiveObje
 	if (p_path_service.is_null() || p_facility.is_null()) {
 		return;
 	}
-	const godot::Dictionary passable = p_path_service->get(p_names._passable_cells);
+	// Only looked up in: kept as read, no dictionary taken out of it.
+	const godot::Variant passable = p_path_service->get(p_names._passable_cells);
 	std::vector<godot::Vector3i> neighbours;
 	const auto add_neighbours = [&](const godot::Vector3i &p_cell) {
 		// A neighbour beyond the 32-bit grid does not exist: it is not looked up.

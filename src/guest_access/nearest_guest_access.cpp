@@ -23,7 +23,7 @@ namespace {
 
 // False when some goal makes the query one the batch cannot answer: not a cell, reachable
 // outside the batch, or already cached.
-bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Dictionary &p_passable, const godot::Dictionary &p_targets, const godot::Dictionary &p_path_cache) {
+bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Variant &p_passable, const godot::Variant &p_targets, const godot::Dictionary &p_path_cache) {
 	const ProjectionNames &names = p_query.names;
 	// Made at the first goal that needs it: as plain text unless access names go in.
 	std::optional<godot::String> suffix;
@@ -38,7 +38,7 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 			return false;
 		}
 		const godot::Vector3i goal = element;
-		if (!p_targets.has(element) && p_passable.has(element) && layer_permitted(p_query.layers, goal) && !blocked(names, p_query.keys, p_query.path.get(), element)) {
+		if (!dictionary_has(p_targets, element) && dictionary_has(p_passable, element) && layer_permitted(p_query.layers, goal) && !blocked(names, p_query.keys, p_query.path.get(), element)) {
 			if (goal.z == p_query.start.z) {
 				return false;
 			}
@@ -64,7 +64,7 @@ bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goal
 // holds: later queries of the batch reuse it. The query tested before asking that the batch
 // can keep the tree; false when the service's script made it read-only since (a write would
 // be refused with an engine error and leave a stale tree, or none, to answer from).
-bool ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, const godot::Dictionary &p_targets) {
+bool ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, const godot::Variant &p_targets) {
 	const ProjectionNames &names = p_query.names;
 	const AccessKeys &keys = p_query.keys;
 	if (static_cast<bool>(entry_or(r_batch, keys.ready, keys.no))) {
@@ -72,7 +72,9 @@ bool ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, c
 	}
 	{
 		VELTRIN_PHASE(PHASE_QUERY_TREE_BUILD);
-		const godot::Variant tree = p_query.path->call(names._build_guest_query_tree_compact, p_query.start, p_targets, p_query.layers, p_query.access);
+		// The targets as a dictionary, an empty one when they are something else.
+		const bool targets_held = p_targets.get_type() == godot::Variant::DICTIONARY;
+		const godot::Variant tree = targets_held ? p_query.path->call(names._build_guest_query_tree_compact, p_query.start, p_targets, p_query.layers, p_query.access) : p_query.path->call(names._build_guest_query_tree_compact, p_query.start, godot::Dictionary(), p_query.layers, p_query.access);
 		if (r_batch.is_read_only()) {
 			return false;
 		}
@@ -96,14 +98,15 @@ enum class Selection {
 // The cheapest goal of the batch settled in the tree; the first in goal order wins a tie.
 // The goals passed the prefilter, so each is a cell and its own key; r_best_index is the
 // winner's index in p_goals.
-Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, const godot::Dictionary &p_targets, const godot::Dictionary &p_tree, godot::Vector3i &r_best, int64_t &r_best_index) {
-	const godot::Dictionary settled = entry_or(p_tree, p_keys.settled, p_keys.nil);
+Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, const godot::Variant &p_targets, const godot::Dictionary &p_tree, godot::Vector3i &r_best, int64_t &r_best_index) {
+	// Read in place: no script runs in the loop, and p_tree holds the entry.
+	const godot::Variant &settled = entry_or(p_tree, p_keys.settled, p_keys.nil);
 	std::optional<TreeCosts> costs;
 	bool found = false;
 	int64_t best_cost = 0;
 	for (int64_t i = 0; i < p_goals.size(); i++) {
 		const godot::Variant &goal = p_goals[i];
-		if (!p_targets.has(goal) || !settled.has(goal)) {
+		if (!dictionary_has(p_targets, goal) || !dictionary_has(settled, goal)) {
 			continue;
 		}
 		if (!costs) {
@@ -143,11 +146,14 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	if (batch_start != query.start) {
 		return unsupported_access(keys);
 	}
-	const godot::Dictionary passable = query.path->get(names._passable_cells);
-	if (!passable.has(query.start_key) || blocked(names, keys, query.path.get(), query.start_key) || !layer_permitted(query.layers, query.start_layer)) {
+	// Only looked up in: kept as read, no dictionary taken out of it.
+	const godot::Variant passable = query.path->get(names._passable_cells);
+	if (!dictionary_has(passable, query.start_key) || blocked(names, keys, query.path.get(), query.start_key) || !layer_permitted(query.layers, query.start_layer)) {
 		return unsupported_access(keys);
 	}
-	const godot::Dictionary targets = entry_or(batch, keys.targets, keys.nil);
+	// Only looked up in (and handed to the tree's build): a copy of the entry, which the
+	// scripts may replace, with no dictionary taken out of it.
+	const godot::Variant targets = entry_or(batch, keys.targets, keys.nil);
 	const godot::Dictionary path_cache = query.path->get(names._path_cache);
 	// Whatever the query would write must be kept: a read-only batch that still needs its
 	// tree, or a read-only route cache, declines before anything is asked or written.

@@ -124,9 +124,18 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 		// A false answer for the same connector stands for the whole run; the connector is
 		// then the one asked about. A memo hit holds a StringName, so the name is taken out
 		// of it to compare: a builtin compared with a Variant is never equal.
-		const bool repeat = memo_hit && asked_for_memo_with_bool && *asked_connector == godot::StringName(*memo_value);
+		// Taken out once: it is compared, then becomes the connector asked about.
+		std::optional<godot::StringName> memo_name;
+		if (memo_hit) {
+			memo_name.emplace(*memo_value);
+		}
+		const bool repeat = memo_hit && asked_for_memo_with_bool && *asked_connector == *memo_name;
 		if (!repeat) {
-			asked_connector.emplace(memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, cell_of(from), cell_of(to), godot::TypedArray<godot::StringName>())));
+			if (memo_name) {
+				asked_connector.emplace(std::move(*memo_name));
+			} else {
+				asked_connector.emplace(memo_value != nullptr ? godot::StringName(*memo_value) : godot::StringName(p_path_service->call(p_names.get_step_connector, cell_of(from), cell_of(to), godot::TypedArray<godot::StringName>())));
+			}
 			const godot::Variant connector = *asked_connector;
 			const godot::Variant owned = p_elevator_service.call_held(p_names.owns_connector, connector);
 			asked_for_memo_with_bool = memo_hit && owned.get_type() == godot::Variant::BOOL;
