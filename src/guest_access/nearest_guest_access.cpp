@@ -183,17 +183,15 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 		return unsupported_access(keys);
 	}
 	const bool found = selection == Selection::FOUND;
-	AccessAnswer answer = unsupported_access(keys);
 	// The tree as the service's reconstruction is handed it, made once for both resolutions.
 	const godot::Variant tree_arg = tree;
 	// A route the service's cache refused (made read-only by its script during the query)
 	// is a failure, never an answer.
 	bool unkept = false;
-	if (found) {
-		answer.route = resolve_timed(query, best, goals[best_index], tree, tree_arg, unkept);
-		if (answer.route.is_empty()) {
-			return unsupported_access(keys);
-		}
+	// The route found is the answer's own from the start: no empty one made to be replaced.
+	AccessAnswer answer { false, false, found ? resolve_timed(query, best, goals[best_index], tree, tree_arg, unkept) : keys.no_route, godot::Vector3i() };
+	if (found && answer.route.is_empty()) {
+		return unsupported_access(keys);
 	}
 	// The service's last-query fields always end up describing the last goal asked for.
 	const godot::Variant &last_key = goals[goals.size() - 1];
