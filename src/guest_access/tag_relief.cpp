@@ -49,8 +49,12 @@ ReliefKeys::ReliefKeys(const ProjectionNames &p_names) :
 		{ p_names.adult_only, TAG_ADULT_ONLY },
 		{ p_names.restricted_service, TAG_RESTRICTED_SERVICE },
 	};
+	int index = 0;
 	for (const auto &entry : tested) {
 		tag_bits.set(entry.name, static_cast<int64_t>(entry.bit));
+		tested_names[index] = &entry.name;
+		tested_bits[index] = entry.bit;
+		index++;
 	}
 }
 
@@ -62,7 +66,16 @@ uint32_t builtin_tag_bits(const ReliefKeys &p_keys, const godot::Array &p_tags) 
 	for (int64_t i = 0; i < count; i++) {
 		const godot::Variant &element = p_tags[i];
 		const godot::Variant::Type type = element.get_type();
-		if ((type == godot::Variant::STRING_NAME || type == godot::Variant::STRING) && p_keys.tag_bits.has(element)) {
+		if (type == godot::Variant::STRING_NAME) {
+			// Names are interned: the same text is the same name, as the lookup would find.
+			const godot::StringName name = element;
+			for (int tested = 0; tested < ReliefKeys::TESTED_COUNT; tested++) {
+				if (name == *p_keys.tested_names[tested]) {
+					bits |= p_keys.tested_bits[tested];
+					break;
+				}
+			}
+		} else if (type == godot::Variant::STRING && p_keys.tag_bits.has(element)) {
 			bits |= static_cast<uint32_t>(static_cast<int64_t>(p_keys.tag_bits[element]));
 		}
 	}

@@ -26,9 +26,13 @@ struct ReliefKeys {
 	godot::Variant food;
 	godot::Variant lodging;
 	godot::Variant service;
-	// One lookup per tag instead of a comparison with each tested name; a String tag finds
-	// the StringName of its text, as Array::has does.
+	// A String tag's lookup: it finds the StringName of its text, as Array::has does.
 	godot::Dictionary tag_bits;
+	// The tested names (the call's name table holds them) and their bits, in the same order:
+	// a StringName tag is one of them exactly when it is the same name, compared in place.
+	static constexpr int TESTED_COUNT = 10;
+	const godot::StringName *tested_names[TESTED_COUNT] = {};
+	uint32_t tested_bits[TESTED_COUNT] = {};
 
 	explicit ReliefKeys(const ProjectionNames &p_names);
 	ReliefKeys(const ReliefKeys &) = delete;
