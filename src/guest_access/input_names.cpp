@@ -31,8 +31,9 @@ namespace {
 // typed array costs several calls into the engine. r_own is false when the runtime answered.
 godot::Array sorted_input_names(const ProjectionNames &p_names, godot::Object *p_runtime, const godot::Dictionary &p_inputs, bool p_typed, bool &r_own) {
 	r_own = false;
-	// The key list is this call's own: its size stays put.
-	const godot::Array keys = p_inputs.keys();
+	// The key list is this call's own: its size stays put. Not const, so that it is handed
+	// over, not copied, when it is the answer.
+	godot::Array keys = p_inputs.keys();
 	const int64_t count = keys.size();
 	for (int64_t i = 0; i < count; i++) {
 		if (keys[i].get_type() != godot::Variant::STRING_NAME) {

@@ -99,7 +99,7 @@ const godot::String &cache_key_from_text(const godot::Vector3i &p_start, const g
 	return r_texts.key(text);
 }
 
-godot::String cache_key(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, CacheKeyTexts &r_texts) {
+godot::Variant cache_key_variant(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, CacheKeyTexts &r_texts) {
 	if (!p_access.is_empty()) {
 		return cache_key(p_names, p_path, p_start, p_goal, p_layers, p_access);
 	}

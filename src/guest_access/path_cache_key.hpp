@@ -43,7 +43,8 @@ bool cache_key_suffix_text(const ProjectionNames &p_names, godot::Object *p_path
 // cache_key_with_suffix over a suffix made by cache_key_suffix_text.
 const godot::String &cache_key_from_text(const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const std::string &p_suffix_text, CacheKeyTexts &r_texts);
 
-// cache_key, its key taken from r_texts when one of the same text was made before.
-godot::String cache_key(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, CacheKeyTexts &r_texts);
+// cache_key as the Variant every lookup takes, its key taken from r_texts when one of the
+// same text was made before: the text goes into the Variant with no String in between.
+godot::Variant cache_key_variant(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, CacheKeyTexts &r_texts);
 
 } // namespace veltrin
