@@ -11,6 +11,8 @@
 #include <godot_cpp/variant/array.hpp>
 #include <godot_cpp/variant/string.hpp>
 
+#include <optional>
+
 namespace veltrin {
 
 namespace {
@@ -49,7 +51,8 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 		return route_failure(names, path, names.GOAL_TEMPORARILY_BLOCKED);
 	}
 
-	const godot::Variant key = cache_key_variant(names, path.get(), start, p_goal, p_query.layers, p_query.access, p_query.key_texts);
+	std::optional<godot::Variant> built_key;
+	const godot::Variant &key = cache_key_variant(names, path.get(), start, p_goal, p_query.layers, p_query.access, p_query.key_texts, built_key);
 	godot::Dictionary path_cache = path->get(names._path_cache);
 	const godot::Dictionary batch = path->get(names._query_batch);
 	if (path_cache.has(key) || !dictionary_has(entry_or(batch, keys.targets, keys.nil), p_goal_key)) {

@@ -77,10 +77,10 @@ bool plain_suffix(const ProjectionNames &p_names, godot::Object *p_path, const g
 
 } // namespace
 
-const godot::String &CacheKeyTexts::key(const std::string &p_text) {
+const godot::Variant &CacheKeyTexts::key(const std::string &p_text) {
 	auto found = keys.find(p_text);
 	if (found == keys.end()) {
-		found = keys.emplace(p_text, engine_text(p_text)).first;
+		found = keys.emplace(p_text, godot::Variant(engine_text(p_text))).first;
 	}
 	return found->second;
 }
@@ -90,7 +90,7 @@ bool cache_key_suffix_text(const ProjectionNames &p_names, godot::Object *p_path
 	return plain_suffix(p_names, p_path, p_layers, p_access, r_text);
 }
 
-const godot::String &cache_key_from_text(const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const std::string &p_suffix_text, CacheKeyTexts &r_texts) {
+const godot::Variant &cache_key_from_text(const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const std::string &p_suffix_text, CacheKeyTexts &r_texts) {
 	std::string text;
 	append_cell(text, p_start);
 	text += '>';
@@ -99,9 +99,9 @@ const godot::String &cache_key_from_text(const godot::Vector3i &p_start, const g
 	return r_texts.key(text);
 }
 
-godot::Variant cache_key_variant(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, CacheKeyTexts &r_texts) {
+const godot::Variant &cache_key_variant(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, CacheKeyTexts &r_texts, std::optional<godot::Variant> &r_built) {
 	if (!p_access.is_empty()) {
-		return cache_key(p_names, p_path, p_start, p_goal, p_layers, p_access);
+		return r_built.emplace(cache_key(p_names, p_path, p_start, p_goal, p_layers, p_access));
 	}
 	std::string text;
 	append_cell(text, p_start);

@@ -9,9 +9,11 @@
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/string_name.hpp>
 #include <godot_cpp/variant/typed_array.hpp>
+#include <godot_cpp/variant/variant.hpp>
 #include <godot_cpp/variant/vector3i.hpp>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -31,20 +33,21 @@ godot::String cache_key(const ProjectionNames &p_names, godot::Object *p_path, c
 // again when it is resolved, and the suffix is the same for every goal at one revision. Each
 // key made in the engine costs its text's decoding and an allocation.
 class CacheKeyTexts {
-	std::unordered_map<std::string, godot::String> keys;
+	// Held as the Variants every lookup takes; a map's values stay put as it grows.
+	std::unordered_map<std::string, godot::Variant> keys;
 
 public:
-	const godot::String &key(const std::string &p_text);
+	const godot::Variant &key(const std::string &p_text);
 };
 
 // The suffix as plain text (graph_revision read here), for a query without access names;
 // false, with nothing read, when access names must go in as engine strings.
 bool cache_key_suffix_text(const ProjectionNames &p_names, godot::Object *p_path, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, std::string &r_text);
 // cache_key_with_suffix over a suffix made by cache_key_suffix_text.
-const godot::String &cache_key_from_text(const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const std::string &p_suffix_text, CacheKeyTexts &r_texts);
+const godot::Variant &cache_key_from_text(const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const std::string &p_suffix_text, CacheKeyTexts &r_texts);
 
-// cache_key as the Variant every lookup takes, its key taken from r_texts when one of the
-// same text was made before: the text goes into the Variant with no String in between.
-godot::Variant cache_key_variant(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, CacheKeyTexts &r_texts);
+// cache_key as the Variant every lookup takes, taken from r_texts when one of the same text
+// was made before; a key with access names is made into r_built.
+const godot::Variant &cache_key_variant(const ProjectionNames &p_names, godot::Object *p_path, const godot::Vector3i &p_start, const godot::Vector3i &p_goal, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access, CacheKeyTexts &r_texts, std::optional<godot::Variant> &r_built);
 
 } // namespace veltrin
