@@ -22,17 +22,26 @@ constexpr int64_t COSTED_STAIR_COST = 150;
 
 // The memo's connector for one step, or null when the memo does not hold the step. The
 // route's own cell Variants are the memo's keys, so no key is built per step; the answer
-// points into r_entry (or the memo) and is read before any script runs again.
-const godot::Variant *memo_connector(const godot::Dictionary &p_memo, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, std::optional<godot::Dictionary> &r_entry) {
+// points into r_connector.
+const godot::Variant *memo_connector(const godot::Dictionary &p_memo, const godot::Variant &p_from_cell, const godot::Variant &p_to_cell, std::optional<godot::Variant> &r_connector) {
 	if (!p_memo.has(p_from_cell)) {
 		return nullptr;
 	}
-	// Made in place from the memo's value: an assignment would also release the last one.
-	const godot::Dictionary &entry = r_entry.emplace(p_memo[p_from_cell]);
-	if (!entry.has(p_to_cell)) {
+	// Read in place: no script runs before the step is read out of it. A value that is no
+	// dictionary holds no step, as the empty one it would convert to; the type first, as an
+	// object's keyed read would run its script.
+	const godot::Variant &entry = p_memo[p_from_cell];
+	if (entry.get_type() != godot::Variant::DICTIONARY) {
 		return nullptr;
 	}
-	return &entry[p_to_cell];
+	// One keyed read both finds the step and copies it out: no dictionary taken out of the
+	// entry.
+	bool valid = false;
+	godot::Variant connector = entry.get_keyed(p_to_cell, valid);
+	if (!valid) {
+		return nullptr;
+	}
+	return &r_connector.emplace(std::move(connector));
 }
 
 // A one-floor climb through an infrastructure connector (p_connector is one) whose stair
@@ -117,9 +126,9 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 		RouteCell &from = ends[from_slot];
 		RouteCell &to = ends[from_slot ^ 1];
 		read_route_cell(element, typed_cells, to);
-		// The memo's entry for the step's start, made only when the memo holds the start.
-		std::optional<godot::Dictionary> entry;
-		const godot::Variant *memo_value = memo_connector(p_memo, *from.key, *to.key, entry);
+		// The memo's connector for the step, copied out only when the memo holds the step.
+		std::optional<godot::Variant> memo_step;
+		const godot::Variant *memo_value = memo_connector(p_memo, *from.key, *to.key, memo_step);
 		const bool memo_hit = memo_value != nullptr && p_memo_trusted && memo_value->get_type() == godot::Variant::STRING_NAME;
 		// A false answer for the same connector stands for the whole run; the connector is
 		// then the one asked about. A memo hit holds a StringName, so the name is taken out

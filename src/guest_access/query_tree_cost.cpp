@@ -13,10 +13,17 @@ TreeCosts::TreeCosts(const AccessKeys &p_keys, const godot::Dictionary &p_tree) 
 }
 
 bool find_tree_cost(const TreeCosts &p_costs, const godot::Variant &p_goal_key, int64_t &r_cost) {
-	if (!p_costs.table.has(p_goal_key)) {
+	// A table that is no dictionary holds no cost, as the empty one it would convert to; the
+	// type first, as an object's keyed read would run its script.
+	if (p_costs.table.get_type() != godot::Variant::DICTIONARY) {
 		return false;
 	}
-	const godot::Variant &found = p_costs.table[p_goal_key];
+	// One keyed read both finds the entry and copies it out.
+	bool valid = false;
+	const godot::Variant found = p_costs.table.get_keyed(p_goal_key, valid);
+	if (!valid) {
+		return false;
+	}
 	if (!p_costs.compact) {
 		r_cost = found;
 		return true;

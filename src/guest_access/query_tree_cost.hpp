@@ -8,6 +8,7 @@
 
 #include <godot_cpp/variant/dictionary.hpp>
 #include <godot_cpp/variant/packed_int64_array.hpp>
+#include <godot_cpp/variant/variant.hpp>
 #include <godot_cpp/variant/vector3i.hpp>
 
 #include <cstdint>
@@ -19,10 +20,11 @@ namespace veltrin {
 constexpr int64_t MISSING_TREE_COST = std::numeric_limits<int64_t>::max();
 
 // The cost form of one tree, read once and used for every goal of a query: a compact
-// tree's index table and cost array, or the other form's cost table.
+// tree's index table and cost array, or the other form's cost table. The table is read in
+// place from the tree, so a TreeCosts is used before any script runs again.
 struct TreeCosts {
 	bool compact = false;
-	godot::Dictionary table;
+	const godot::Variant &table;
 	godot::PackedInt64Array cost_values;
 
 	TreeCosts(const AccessKeys &p_keys, const godot::Dictionary &p_tree);

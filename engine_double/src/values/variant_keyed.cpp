@@ -13,8 +13,18 @@ void Variant::set_keyed(const Variant &p_key, const Variant &p_value, bool &r_va
 	}
 }
 
+// A dictionary's keyed read is the lookup and copy Dictionary::get makes; another type's a
+// plain call.
+namespace {
+engine_double::internal::Crossing keyed_read(Variant::Type p_type) {
+	using engine_double::internal::Cost;
+	using engine_double::internal::Crossing;
+	return p_type == Variant::DICTIONARY ? Crossing(Cost::DICT_GET, 2) : Crossing(2);
+}
+} // namespace
+
 Variant Variant::get_keyed(const Variant &p_key, bool &r_valid) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	const engine_double::internal::Crossing crossing = keyed_read(type);
 	r_valid = false;
 	if (type == DICTIONARY) {
 		const Dictionary &dictionary = *_slot<Dictionary>();
@@ -108,7 +118,7 @@ void Variant::set(const Variant &p_key, const Variant &p_value, bool *r_valid) {
 }
 
 Variant Variant::get(const Variant &p_key, bool *r_valid) const {
-	ENGINE_DOUBLE_CROSSINGS(2);
+	const engine_double::internal::Crossing crossing = keyed_read(type);
 	bool valid = false;
 	Variant result;
 	if (type == DICTIONARY) {
