@@ -362,7 +362,7 @@ std::vector<double> own_ns_by_phase(const BenchResort &p_bench) {
 // later cuts (with a Variant's keyed test and read charged as the dictionary lookups they
 // are), plus 5 %.
 const double OWN_NS_BEFORE[] = { 15345.0, 15629.0 };
-const double OWN_NS_LIMIT[] = { 12210.0, 12440.0 };
+const double OWN_NS_LIMIT[] = { 12140.0, 12370.0 };
 
 // What the cost model says of one projection of 40 facilities (the real engine's profile puts
 // 20 % of its time inside the script methods it calls, their dispatch included). With

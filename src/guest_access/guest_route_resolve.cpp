@@ -21,6 +21,18 @@ godot::TypedArray<godot::Vector3i> route_failure(const ProjectionNames &p_names,
 	return script_route(p_path->call(p_names._route_failure, p_reason));
 }
 
+// Whether p_batch is a dictionary whose targets hold p_goal_key. Anything else holds no
+// targets, as the empty dictionary it would convert to; the type first, as an object's keyed
+// read would run its script.
+bool batch_targets_hold(const AccessKeys &p_keys, const godot::Variant &p_batch, const godot::Variant &p_goal_key) {
+	if (p_batch.get_type() != godot::Variant::DICTIONARY) {
+		return false;
+	}
+	bool valid = false;
+	const godot::Variant targets = p_batch.get_keyed(p_keys.targets, valid);
+	return valid && dictionary_has(targets, p_goal_key);
+}
+
 } // namespace
 
 godot::TypedArray<godot::Vector3i> script_route(const godot::Variant &p_answer) {
@@ -54,8 +66,9 @@ godot::TypedArray<godot::Vector3i> resolve_ready_guest_point(const AccessQuery &
 	std::optional<godot::Variant> built_key;
 	const godot::Variant &key = cache_key_variant(names, path.get(), start, p_goal, p_query.layers, p_query.access, p_query.key_texts, built_key);
 	godot::Dictionary path_cache = path->get(names._path_cache);
-	const godot::Dictionary batch = path->get(names._query_batch);
-	if (path_cache.has(key) || !dictionary_has(entry_or(batch, keys.targets, keys.nil), p_goal_key)) {
+	// Kept as read: only its targets are looked up.
+	const godot::Variant batch = path->get(names._query_batch);
+	if (path_cache.has(key) || !batch_targets_hold(keys, batch, p_goal_key)) {
 		// Not this batch's question: the service answers it its own way.
 		return script_route(path->call(names._find_path_internal, start, p_goal));
 	}
