@@ -72,9 +72,7 @@ bool ensure_query_tree(const AccessQuery &p_query, godot::Dictionary &r_batch, c
 	}
 	{
 		VELTRIN_PHASE(PHASE_QUERY_TREE_BUILD);
-		// The targets as a dictionary, an empty one when they are something else.
-		const bool targets_held = p_targets.get_type() == godot::Variant::DICTIONARY;
-		const godot::Variant tree = targets_held ? p_query.path->call(names._build_guest_query_tree_compact, p_query.start, p_targets, p_query.layers, p_query.access) : p_query.path->call(names._build_guest_query_tree_compact, p_query.start, godot::Dictionary(), p_query.layers, p_query.access);
+		const godot::Variant tree = p_query.path->call(names._build_guest_query_tree_compact, p_query.start, p_targets, p_query.layers, p_query.access);
 		if (r_batch.is_read_only()) {
 			return false;
 		}
@@ -152,8 +150,13 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 		return unsupported_access(keys);
 	}
 	// Only looked up in (and handed to the tree's build): a copy of the entry, which the
-	// scripts may replace, with no dictionary taken out of it.
-	const godot::Variant targets = entry_or(batch, keys.targets, keys.nil);
+	// scripts may replace, with no dictionary taken out of it. Targets of another type are
+	// the empty dictionary they convert to: the same one is handed to the build, which may
+	// fill it, and looked up in after it.
+	godot::Variant targets = entry_or(batch, keys.targets, keys.nil);
+	if (targets.get_type() != godot::Variant::DICTIONARY) {
+		targets = godot::Dictionary();
+	}
 	const godot::Dictionary path_cache = query.path->get(names._path_cache);
 	// Whatever the query would write must be kept: a read-only batch that still needs its
 	// tree, or a read-only route cache, declines before anything is asked or written.
