@@ -181,6 +181,25 @@ TEST_F(ProjectionTest, OneForeignFacilityOrDefinitionDeclinesTheWholeCall) {
 	expect_declined_without_batch(project());
 }
 
+// The facilities share one script, whose path is read once per call, but each facility is
+// asked for its script afresh: one given a foreign script mid-call declines the call.
+TEST_F(ProjectionTest, AFacilityGivenAForeignScriptMidCallDeclines) {
+	add_plain("cafe", Vector3i(4, 0, 0));
+	const uint64_t bar = add_plain("bar", Vector3i(8, 0, 0))->get_instance_id();
+	const Variant foreign = path()->get_script();
+	bool swapped = false;
+	engine_double::script_hook_set([bar, foreign, &swapped](engine_double::ScriptHookCall &r_call) {
+		if (!swapped && r_call.point == engine_double::ScriptHookPoint::AFTER && r_call.method == StringName("get_facility")) {
+			swapped = true;
+			ObjectDB::get_instance(bar)->set_script(foreign);
+		}
+	});
+	const Dictionary answer = project();
+	engine_double::script_hook_set(nullptr);
+	EXPECT_TRUE(swapped);
+	expect_declined_without_batch(answer);
+}
+
 TEST_F(ProjectionTest, PassesOverUnknownStaffAndPassedEntranceFacilities) {
 	add_plain("bar", Vector3i(5, 0, 0));
 	resort->add_facility(facility_values("ghost", "unknown_kind", Vector3i(8, 0, 0)));
