@@ -576,7 +576,9 @@ private:
 
 } // namespace
 
-StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses, const std::vector<StringName> *p_skipped_members, const StateSnapshot *p_earlier) {
+namespace {
+
+StateSnapshot walk_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses, const std::vector<StringName> *p_skipped_members, const StateSnapshot *p_earlier) {
 	const bool logging = engine_double::call_log_is_enabled();
 	engine_double::call_log_set_enabled(false);
 	SnapshotWalker walker;
@@ -596,6 +598,19 @@ StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_wit
 	snapshot.bytes = std::move(walker.out);
 	snapshot.skipped_containers = std::move(walker.skipped_held);
 	return snapshot;
+}
+
+} // namespace
+
+StateSnapshot take_snapshot(const std::vector<SnapshotRoot> &p_roots, bool p_with_addresses, const std::vector<StringName> *p_skipped_members, const StateSnapshot *p_earlier) {
+	if (p_skipped_members == nullptr) {
+		return walk_snapshot(p_roots, p_with_addresses, nullptr, p_earlier);
+	}
+	// A skipped member's container is found when its object's members are walked, after the
+	// roots, which may hold the same container too: a first walk finds every one, so that a
+	// container is skipped wherever it is reached, whichever way the walk came to it first.
+	const StateSnapshot found = walk_snapshot(p_roots, p_with_addresses, p_skipped_members, p_earlier);
+	return walk_snapshot(p_roots, p_with_addresses, p_skipped_members, &found);
 }
 
 std::vector<std::string> snapshot_lines(const StateSnapshot &p_snapshot) {
