@@ -21,7 +21,6 @@
 #include <godot_cpp/variant/string.hpp>
 #include <godot_cpp/variant/string_name.hpp>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -265,23 +264,6 @@ MinimalProvider minimal_provider(const Grid &p_grid) {
 	return provider;
 }
 
-// Per operation kind, what p_more did beyond p_less, per unit: where the difference goes.
-void print_cost_difference(const ModelledNs &p_more, const ModelledNs &p_less, double p_units, size_t p_top) {
-	using engine_double::internal::COST_TABLE;
-	std::vector<std::pair<double, size_t>> by_ns;
-	for (size_t kind = 0; kind < size_t(engine_double::internal::Cost::COUNT); kind++) {
-		const double count = double(p_more.kinds[kind]) - double(p_less.kinds[kind]);
-		if (count != 0) {
-			by_ns.emplace_back(count * COST_TABLE[kind].ns, kind);
-		}
-	}
-	std::sort(by_ns.rbegin(), by_ns.rend());
-	for (size_t i = 0; i < by_ns.size() && i < p_top; i++) {
-		const size_t kind = by_ns[i].second;
-		std::printf("    %-26s %+8.1f operations %+9.0f ns\n", COST_TABLE[kind].name, (double(p_more.kinds[kind]) - double(p_less.kinds[kind])) / p_units, by_ns[i].first / p_units);
-	}
-}
-
 constexpr double SEARCH_OWN_GOAL = 0.3;
 
 // What the cost model says of a search with a script provider on a 60x60 grid, per settled
@@ -349,7 +331,7 @@ bool print_cost_model() {
 		std::printf("  for comparison, the reading counted as the search's own instead: (own beyond + reading) / call without reading %.2f\n", (beyond + read_ns) / call_ns);
 		std::printf("  the whole search over the minimal provider's calls alone (as the engine's 1.7 with the game's provider): %.2f\n", minimal_search.method() / (provided.caller + provided.script));
 		std::printf("  the search's own beyond the provider call, by operation kind (per node):\n");
-		print_cost_difference(minimal_search, both, nodes, 16);
+		print_kind_difference(minimal_search, both, nodes, 16);
 	} else {
 		std::printf("cost model, search with a minimal script provider: the search did not expand the whole grid\n");
 	}

@@ -71,24 +71,45 @@ ModelledNs modelled_ns(Work p_work) {
 	return result;
 }
 
-// The kinds of operation that carry most of the modelled time of p_kinds (operations by
-// kind), per unit.
-inline void print_kind_breakdown(const uint64_t (&p_kinds)[size_t(engine_double::internal::Cost::COUNT)], double p_units, size_t p_top) {
+// The kinds of operation that carry most of the modelled time of p_counts (operations by
+// kind, or the difference of two such counts), per unit; a difference is printed signed.
+inline void print_top_kinds(const double (&p_counts)[size_t(engine_double::internal::Cost::COUNT)], double p_units, size_t p_top, bool p_difference) {
 	using engine_double::internal::COST_TABLE;
 	std::vector<std::pair<double, size_t>> by_ns;
 	double total = 0;
 	for (size_t kind = 0; kind < size_t(engine_double::internal::Cost::COUNT); kind++) {
-		const double ns = double(p_kinds[kind]) * COST_TABLE[kind].ns;
+		const double ns = p_counts[kind] * COST_TABLE[kind].ns;
 		total += ns;
-		if (ns > 0) {
+		if (p_difference ? p_counts[kind] != 0 : ns > 0) {
 			by_ns.emplace_back(ns, kind);
 		}
 	}
 	std::sort(by_ns.rbegin(), by_ns.rend());
 	for (size_t i = 0; i < by_ns.size() && i < p_top; i++) {
 		const size_t kind = by_ns[i].second;
-		std::printf("    %-26s %8.1f operations %9.0f ns (%4.1f %%)\n", COST_TABLE[kind].name, double(p_kinds[kind]) / p_units, by_ns[i].first / p_units, 100.0 * by_ns[i].first / total);
+		if (p_difference) {
+			std::printf("    %-26s %+8.1f operations %+9.0f ns\n", COST_TABLE[kind].name, p_counts[kind] / p_units, by_ns[i].first / p_units);
+		} else {
+			std::printf("    %-26s %8.1f operations %9.0f ns (%4.1f %%)\n", COST_TABLE[kind].name, p_counts[kind] / p_units, by_ns[i].first / p_units, 100.0 * by_ns[i].first / total);
+		}
 	}
+}
+
+inline void print_kind_breakdown(const uint64_t (&p_kinds)[size_t(engine_double::internal::Cost::COUNT)], double p_units, size_t p_top) {
+	double counts[size_t(engine_double::internal::Cost::COUNT)];
+	for (size_t kind = 0; kind < size_t(engine_double::internal::Cost::COUNT); kind++) {
+		counts[kind] = double(p_kinds[kind]);
+	}
+	print_top_kinds(counts, p_units, p_top, false);
+}
+
+// Per operation kind, what p_more did beyond p_less, per unit: where a difference goes.
+inline void print_kind_difference(const ModelledNs &p_more, const ModelledNs &p_less, double p_units, size_t p_top) {
+	double counts[size_t(engine_double::internal::Cost::COUNT)];
+	for (size_t kind = 0; kind < size_t(engine_double::internal::Cost::COUNT); kind++) {
+		counts[kind] = double(p_more.kinds[kind]) - double(p_less.kinds[kind]);
+	}
+	print_top_kinds(counts, p_units, p_top, true);
 }
 
 // The same, all sides together.
