@@ -103,12 +103,9 @@ const godot::Variant &cache_key_variant(const ProjectionNames &p_names, godot::O
 	if (!p_access.is_empty()) {
 		return r_built.emplace(cache_key(p_names, p_path, p_start, p_goal, p_layers, p_access));
 	}
-	std::string text;
-	append_cell(text, p_start);
-	text += '>';
-	append_cell(text, p_goal);
-	plain_suffix(p_names, p_path, p_layers, p_access, text);
-	return r_texts.key(text);
+	std::string suffix;
+	plain_suffix(p_names, p_path, p_layers, p_access, suffix);
+	return cache_key_from_text(p_start, p_goal, suffix, r_texts);
 }
 
 godot::String cache_key_suffix(const ProjectionNames &p_names, godot::Object *p_path, const godot::TypedArray<int64_t> &p_layers, const godot::TypedArray<godot::StringName> &p_access) {
