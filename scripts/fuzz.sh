@@ -84,9 +84,18 @@ for name in "${fuzzers[@]}"; do
 		echo "== $name: finding"
 		if [ -n "$findings" ]; then
 			echo "input: $findings"
+			# A CI log is often all there is of the run: the inputs, to replay by hand
+			# (base64 -d > input; out/fuzz/bin/<fuzzer> input).
+			while IFS= read -r finding; do
+				echo "base64 of $(basename "$finding"):"
+				base64 -w 0 "$finding"
+				echo
+			done <<<"$findings"
 		else
 			echo "no input saved; log: $run/log"
 		fi
+		# The check's own report first: a long one would be cut from the log's last lines.
+		grep -n -m 1 -A 60 'FUZZ_CHECK failed' "$run/log" || true
 		tail -n 40 "$run/log"
 	fi
 	table+=$'\n'$(printf '%-40s %12s %8s %7s %8s %8s  %s' "$name" "${executions:--}" "${rate:--}" "$(field "$run/log" cov:)" \

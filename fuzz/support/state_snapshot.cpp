@@ -79,9 +79,30 @@ public:
 	const std::vector<StringName> *skipped_members = nullptr;
 	std::vector<Variant> skipped_held;
 
-	void skip_container(const Variant &p_container) {
-		if (skipped_containers.insert(p_container._identity()).second) {
-			skipped_held.push_back(p_container);
+	// A skipped member's container and every container inside it: the call may write into
+	// any of them (a memo's rows live a level down), and another root may hold one of them.
+	void skip_container(const Variant &p_container, int p_depth = 0) {
+		const Variant::Type type = p_container.get_type();
+		if (p_depth > MAX_DEPTH || (type != Variant::ARRAY && type != Variant::DICTIONARY)) {
+			return;
+		}
+		if (!skipped_containers.insert(p_container._identity()).second) {
+			return;
+		}
+		skipped_held.push_back(p_container);
+		if (type == Variant::ARRAY) {
+			const Array array = p_container;
+			for (int64_t i = 0; i < array.size(); i++) {
+				skip_container(array[i], p_depth + 1);
+			}
+			return;
+		}
+		const Dictionary dictionary = p_container;
+		const Array keys = dictionary.keys();
+		const Array values = dictionary.values();
+		for (int64_t i = 0; i < keys.size(); i++) {
+			skip_container(keys[i], p_depth + 1);
+			skip_container(values[i], p_depth + 1);
 		}
 	}
 

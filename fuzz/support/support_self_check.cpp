@@ -168,6 +168,18 @@ void check_skipped_members() {
 	service->set("other", Dictionary());
 	const StateSnapshot after = take_snapshot(roots, true, &skipped, &before);
 	FUZZ_CHECK(before == after, "a skipped member letting go of a shared container shows\n" + snapshot_diff(before, after));
+
+	// A root walked before the member holds a container from inside the skipped one (a
+	// memo's rows), which the call then writes into.
+	Dictionary rows;
+	Dictionary memo;
+	memo["rows"] = rows;
+	service->set("other", memo);
+	const std::vector<SnapshotRoot> nested_roots = { { "goals", rows }, { "service", Variant(service) } };
+	const StateSnapshot nested_before = take_snapshot(nested_roots, true, &skipped);
+	rows["cell"] = Array();
+	const StateSnapshot nested_after = take_snapshot(nested_roots, true, &skipped, &nested_before);
+	FUZZ_CHECK(nested_before == nested_after, "a write inside a skipped member's container shows through another root\n" + snapshot_diff(nested_before, nested_after));
 }
 
 // A write of the plug-in's own between two script calls, after an act fired, is found by the
