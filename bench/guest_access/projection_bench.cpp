@@ -329,30 +329,53 @@ ProjectionPhase phase_of(ProjectionPhase p_phase, const engine_double::CallLogEn
 	return p_phase;
 }
 
-// One projection's own modelled ns by phase: the plug-in's work between two script calls
+constexpr size_t COST_KINDS = size_t(engine_double::internal::Cost::COUNT);
+
+// One phase's share of a projection: own modelled ns and the plug-in's operations by kind.
+struct PhaseShare {
+	double ns = 0;
+	double operations[COST_KINDS] = {};
+};
+
+// One projection's own modelled work by phase: the plug-in's work between two script calls
 // goes to the phase of the later call (what follows the last, to the batch's end). The
 // script calls mark the boundaries, so a phase's first stretch also holds the previous
 // phase's last steps (a row's last writes go to the next facility's filter).
-std::vector<double> own_ns_by_phase(const BenchResort &p_bench) {
-	std::vector<double> phases(PROJECTION_PHASE_COUNT, 0.0);
+std::vector<PhaseShare> own_work_by_phase(const BenchResort &p_bench) {
+	std::vector<PhaseShare> phases(PROJECTION_PHASE_COUNT);
 	p_bench.resort->path_cache.clear();
 	engine_double::call_log_clear();
 	const engine_double::CrossingReader reader;
-	const uint64_t start = engine_double::internal::crossing_state_of_thread().nanoseconds[engine_double::internal::CROSSING_PLUGIN];
+	const engine_double::internal::CrossingState &state = engine_double::internal::crossing_state_of_thread();
+	const uint64_t start = state.nanoseconds[engine_double::internal::CROSSING_PLUGIN];
+	const std::vector<uint64_t> start_operations(std::begin(state.kinds[engine_double::internal::CROSSING_PLUGIN]), std::end(state.kinds[engine_double::internal::CROSSING_PLUGIN]));
 	engine_double::call_log_set_enabled(true);
 	benchmark::DoNotOptimize(project(p_bench).size());
 	engine_double::call_log_set_enabled(false);
+	const std::vector<uint64_t> end_operations(std::begin(state.kinds[engine_double::internal::CROSSING_PLUGIN]), std::end(state.kinds[engine_double::internal::CROSSING_PLUGIN]));
 	uint64_t last = start;
+	const std::vector<uint64_t> *last_operations = &start_operations;
 	ProjectionPhase phase = PHASE_PREFLIGHT;
-	for (const engine_double::CallLogEntry &entry : engine_double::call_log_entries()) {
+	const auto add = [&phases](ProjectionPhase p_phase, double p_ns, const std::vector<uint64_t> &p_from, const std::vector<uint64_t> &p_to) {
+		phases[p_phase].ns += p_ns;
+		for (size_t kind = 0; kind < COST_KINDS && kind < p_from.size() && kind < p_to.size(); kind++) {
+			phases[p_phase].operations[kind] += double(p_to[kind] - p_from[kind]);
+		}
+	};
+	const std::vector<engine_double::CallLogEntry> entries = engine_double::call_log_entries();
+	for (const engine_double::CallLogEntry &entry : entries) {
 		phase = phase_of(phase, entry);
-		phases[phase] += double(entry.plugin_ns - last);
+		add(phase, double(entry.plugin_ns - last), *last_operations, entry.plugin_operations);
 		last = entry.plugin_ns;
+		last_operations = &entry.plugin_operations;
 	}
-	phases[PHASE_BATCH_END] += double(start + reader.plugin_ns() - last);
+	add(PHASE_BATCH_END, double(start + reader.plugin_ns() - last), *last_operations, end_operations);
 	engine_double::call_log_clear();
 	// Travel minutes are part of the row.
-	phases[PHASE_ROW_PREPARE] += phases[PHASE_TRAVEL_MINUTES];
+	phases[PHASE_ROW_PREPARE].ns += phases[PHASE_TRAVEL_MINUTES].ns;
+	for (size_t kind = 0; kind < COST_KINDS; kind++) {
+		phases[PHASE_ROW_PREPARE].operations[kind] += phases[PHASE_TRAVEL_MINUTES].operations[kind];
+	}
 	return phases;
 }
 
@@ -366,8 +389,9 @@ const double OWN_NS_LIMIT[] = { 12140.0, 12370.0 };
 
 // What the cost model says of one projection of 40 facilities (the real engine's profile puts
 // 20 % of its time inside the script methods it calls, their dispatch included). With
-// p_check, false when the own ns per facility of a layout rose above its limit.
-bool print_cost_model(bool p_check) {
+// p_check, false when the own ns per facility of a layout rose above its limit; with
+// p_phase_kinds, each phase's costliest operations too.
+bool print_cost_model(bool p_check, bool p_phase_kinds) {
 	bool within = true;
 	std::printf("cost model, project_guest_candidates of 40 facilities (engine: ~20 %% inside script methods):\n");
 	for (const BenchLayout layout : { FOUR_FLOORS, TWELVE_PER_FLOOR }) {
@@ -389,9 +413,12 @@ bool print_cost_model(bool p_check) {
 		std::printf("  own ns per facility %.0f: %.2f of the %.0f before the cuts; %.2f of the script replay's calls (%.0f own ns per facility)\n", own, ratio(own, OWN_NS_BEFORE[layout]), OWN_NS_BEFORE[layout],
 		        ratio(own, replayed.caller / 40.0), replayed.caller / 40.0);
 		std::printf("  own ns per facility by phase:\n");
-		const std::vector<double> phases = own_ns_by_phase(*bench);
+		const std::vector<PhaseShare> phases = own_work_by_phase(*bench);
 		for (size_t phase = 0; phase < phases.size(); phase++) {
-			std::printf("    %-26s %8.0f\n", PHASE_NAMES[phase], phases[phase] / 40.0);
+			std::printf("    %-26s %8.0f\n", PHASE_NAMES[phase], phases[phase].ns / 40.0);
+			if (p_phase_kinds) {
+				print_top_kinds(phases[phase].operations, 40.0, 16, false);
+			}
 		}
 		std::printf("  own ns per facility by operation:\n");
 		print_kind_breakdown(ns.own_kinds, 40.0, 12);
@@ -410,6 +437,8 @@ bool print_cost_model(bool p_check) {
 int main(int argc, char **argv) {
 	// --model_check: the cost model's own ns per facility against its limits, nothing timed.
 	const bool model_check = take_flag(argc, argv, "--model_check");
+	// --phase_operations: each phase's costliest kinds of operation in the model's report.
+	const bool phase_kinds = take_flag(argc, argv, "--phase_operations");
 	benchmark::Initialize(&argc, argv);
 	engine_double::call_log_set_enabled(false);
 	host = veltrin_test::open_plugin();
@@ -419,12 +448,12 @@ int main(int argc, char **argv) {
 	}
 	core = host->instantiate("VeltrinNumericCore");
 	if (model_check) {
-		const bool within = print_cost_model(true);
+		const bool within = print_cost_model(true, phase_kinds);
 		core = Variant();
 		veltrin_test::close_plugin();
 		return within ? 0 : 1;
 	}
-	print_cost_model(false);
+	print_cost_model(false, phase_kinds);
 	for (const int layout : { FOUR_FLOORS, TWELVE_PER_FLOOR }) {
 		for (const int64_t facilities : SIZES) {
 			for (const int variant : { PROJECTION, SCRIPT_REPLAY }) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace veltrin {
@@ -52,6 +53,15 @@ godot::Array facility_access_cells(const ProjectionNames &p_names, const LiveObj
 }
 
 void append_facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility, godot::Array &r_cells) {
+	AccessCells cells;
+	gather_facility_access_cells(p_names, p_path_service, p_facility, cells);
+	for (const godot::Variant &cell : cells) {
+		r_cells.append(cell);
+	}
+}
+
+void gather_facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility, AccessCells &r_cells) {
+	r_cells.clear();
 	if (p_path_service.is_null() || p_facility.is_null()) {
 		return;
 	}
@@ -96,17 +106,18 @@ void append_facility_access_cells(const ProjectionNames &p_names, const LiveObje
 
 	// The neighbours found are in order; a passable origin goes in its place, once.
 	bool origin_pending = found.size() > neighbours_found;
+	r_cells.reserve(found.size());
 	for (size_t i = 0; i < neighbours_found; i++) {
 		if (origin_pending && !before_in_access_order(found[i].cell, origin)) {
 			if (found[i].cell != origin) {
-				r_cells.append(found.back().key);
+				r_cells.push_back(found.back().key);
 			}
 			origin_pending = false;
 		}
-		r_cells.append(found[i].key);
+		r_cells.push_back(std::move(found[i].key));
 	}
 	if (origin_pending) {
-		r_cells.append(found.back().key);
+		r_cells.push_back(std::move(found.back().key));
 	}
 }
 

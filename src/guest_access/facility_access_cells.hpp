@@ -5,6 +5,9 @@
 
 #include <godot_cpp/classes/object.hpp>
 #include <godot_cpp/variant/array.hpp>
+#include <godot_cpp/variant/variant.hpp>
+
+#include <vector>
 
 namespace veltrin {
 
@@ -14,8 +17,14 @@ namespace veltrin {
 // Throws ObjectGone when the facility's script frees the facility between its reads.
 godot::Array facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility);
 
-// The same cells appended to r_cells (a list gathering many facilities' cells): no list of
-// their own made and thrown away.
+// The same cells appended to r_cells (a list gathering many facilities' cells).
 void append_facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility, godot::Array &r_cells);
+
+// Cells held by the plug-in alone, each the Variant it was looked up by: no engine list is
+// made for a facility's own search, and nothing a script runs can change them.
+using AccessCells = std::vector<godot::Variant>;
+
+// The same cells into r_cells, replacing what it held.
+void gather_facility_access_cells(const ProjectionNames &p_names, const LiveObject &p_path_service, const LiveObject &p_facility, AccessCells &r_cells);
 
 } // namespace veltrin

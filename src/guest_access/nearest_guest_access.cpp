@@ -23,17 +23,16 @@ namespace {
 
 // False when some goal makes the query one the batch cannot answer: not a cell, reachable
 // outside the batch, or already cached.
-bool goals_pass_prefilter(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Variant &p_passable, const godot::Variant &p_targets, const godot::Dictionary &p_path_cache) {
+bool goals_pass_prefilter(const AccessQuery &p_query, const AccessCells &p_goals, const godot::Variant &p_passable, const godot::Variant &p_targets, const godot::Dictionary &p_path_cache) {
 	const ProjectionNames &names = p_query.names;
 	// Made at the first goal that needs it: as plain text unless access names go in.
 	std::optional<godot::String> suffix;
 	std::string suffix_text;
 	bool suffix_made = false;
 	bool plain = false;
-	for (int64_t i = 0; i < p_goals.size(); i++) {
-		// The goals are the query's own copy: an element stays put across the scripts'
-		// calls, and once it is a cell it is its own lookup key.
-		const godot::Variant &element = p_goals[i];
+	for (const godot::Variant &element : p_goals) {
+		// The goals are the query's own: an element stays put across the scripts' calls, and
+		// once it is a cell it is its own lookup key.
 		if (element.get_type() != godot::Variant::VECTOR3I) {
 			return false;
 		}
@@ -96,13 +95,13 @@ enum class Selection {
 // The cheapest goal of the batch settled in the tree; the first in goal order wins a tie.
 // The goals passed the prefilter, so each is a cell and its own key; r_best_index is the
 // winner's index in p_goals.
-Selection select_goal(const AccessKeys &p_keys, const godot::Array &p_goals, const godot::Variant &p_targets, const godot::Dictionary &p_tree, godot::Vector3i &r_best, int64_t &r_best_index) {
+Selection select_goal(const AccessKeys &p_keys, const AccessCells &p_goals, const godot::Variant &p_targets, const godot::Dictionary &p_tree, godot::Vector3i &r_best, size_t &r_best_index) {
 	// Read in place: no script runs in the loop, and p_tree holds the entry.
 	const godot::Variant &settled = entry_or(p_tree, p_keys.settled, p_keys.nil);
 	std::optional<TreeCosts> costs;
 	bool found = false;
 	int64_t best_cost = 0;
-	for (int64_t i = 0; i < p_goals.size(); i++) {
+	for (size_t i = 0; i < p_goals.size(); i++) {
 		const godot::Variant &goal = p_goals[i];
 		if (!dictionary_has(p_targets, goal) || !dictionary_has(settled, goal)) {
 			continue;
@@ -131,8 +130,8 @@ godot::TypedArray<godot::Vector3i> resolve_timed(const AccessQuery &p_query, con
 
 // Steps after the path service's script test: the batch, the prefilter, the tree, the
 // selection, the resolutions and the measured signal.
-AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
-	const godot::Array &goals = p_goals;
+AccessAnswer answer_from_batch(const AccessQuery &p_query, const AccessCells &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
+	const AccessCells &goals = p_goals;
 	const AccessQuery &query = p_query;
 	const ProjectionNames &names = query.names;
 	const AccessKeys &keys = query.keys;
@@ -180,7 +179,7 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 	}
 
 	godot::Vector3i best = p_fallback_target;
-	int64_t best_index = 0;
+	size_t best_index = 0;
 	const Selection selection = select_goal(keys, goals, targets, tree, best, best_index);
 	if (selection == Selection::UNSUPPORTED) {
 		return unsupported_access(keys);
@@ -197,7 +196,7 @@ AccessAnswer answer_from_batch(const AccessQuery &p_query, const godot::Array &p
 		return unsupported_access(keys);
 	}
 	// The service's last-query fields always end up describing the last goal asked for.
-	const godot::Variant &last_key = goals[goals.size() - 1];
+	const godot::Variant &last_key = goals.back();
 	const godot::Vector3i last_goal = last_key;
 	if (!found || last_goal != best) {
 		resolve_timed(query, last_goal, last_key, tree, tree_arg, unkept);
@@ -250,7 +249,12 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 	}
 	// The goals as the caller gave them: a script the query calls may empty or refill the
 	// caller's list (it is shared), and the query answers for what it was asked.
-	const godot::Array goals = p_goals.duplicate(false);
+	const int64_t goal_count = p_goals.size();
+	AccessCells goals;
+	goals.reserve(static_cast<size_t>(goal_count));
+	for (int64_t i = 0; i < goal_count; i++) {
+		goals.push_back(p_goals[i]);
+	}
 	const godot::Variant start_key = p_start;
 	const godot::Variant start_layer = static_cast<int64_t>(p_start.z);
 	const godot::Variant layers_arg = p_layers;
@@ -259,12 +263,11 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 	return answer_dictionary(p_keys, answer_from_batch(AccessQuery { p_names, p_keys, p_path, p_start, start_key, start_layer, p_layers, p_access, layers_arg, access_arg, key_texts }, goals, p_fallback_target, p_ticks));
 }
 
-AccessAnswer nearest_guest_access_on_builtin_path(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
+AccessAnswer nearest_guest_access_on_builtin_path(const AccessQuery &p_query, const AccessCells &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks) {
 	VELTRIN_PHASE(PHASE_NEAREST_TOTAL);
-	if (p_query.path.is_null() || !p_ticks.is_valid() || p_goals.is_empty()) {
+	if (p_query.path.is_null() || !p_ticks.is_valid() || p_goals.empty()) {
 		return unsupported_access(p_query.keys);
 	}
-	// The goals are the caller's own list, which no script holds: read in place.
 	return answer_from_batch(p_query, p_goals, p_fallback_target, p_ticks);
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/live_object.hpp"
 #include "guest_access/access_keys.hpp"
+#include "guest_access/facility_access_cells.hpp"
 #include "guest_access/guest_route_resolve.hpp"
 #include "guest_access/projection_names.hpp"
 
@@ -42,7 +43,7 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 // The same search for a caller that has already found p_path to be the game's own path
 // service in this call, which spares testing its script again; its answer stays a plain
 // record, read by the caller without a dictionary in between. The query's Variants are made
-// once for all the caller's searches.
-AccessAnswer nearest_guest_access_on_builtin_path(const AccessQuery &p_query, const godot::Array &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks);
+// once for all the caller's searches; the goals are the caller's own, which no script holds.
+AccessAnswer nearest_guest_access_on_builtin_path(const AccessQuery &p_query, const AccessCells &p_goals, const godot::Vector3i &p_fallback_target, const godot::Callable &p_ticks);
 
 } // namespace veltrin

@@ -54,9 +54,9 @@ void confirm_objects(const ProjectionRun &p_run) {
 	}
 }
 
-godot::Array timed_access_cells(const ProjectionNames &p_names, const LiveObject &p_path, const LiveObject &p_instance) {
+void timed_access_cells(const ProjectionNames &p_names, const LiveObject &p_path, const LiveObject &p_instance, AccessCells &r_cells) {
 	VELTRIN_PHASE(PHASE_FACILITY_ACCESS_CELLS);
-	return facility_access_cells(p_names, p_path, p_instance);
+	gather_facility_access_cells(p_names, p_path, p_instance, r_cells);
 }
 
 void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, godot::Array &r_candidates) {
@@ -73,7 +73,8 @@ void project_facility(const ProjectionRun &p_run, const LiveObject &p_instance, 
 			return;
 		}
 	}
-	const godot::Array cells = timed_access_cells(names, p_run.services.path, p_instance);
+	AccessCells cells;
+	timed_access_cells(names, p_run.services.path, p_instance, cells);
 	const godot::Vector3i origin = p_instance->get(names.origin);
 	const AccessQuery query { names, p_run.keys.search, p_run.services.path, p_run.current_cell, p_run.current_cell_key, p_run.current_layer, p_run.layers, p_run.access, p_run.layers_arg, p_run.access_arg, p_run.key_texts };
 	RowAccess access { nearest_guest_access_on_builtin_path(query, cells, origin, p_run.request.ticks), std::nullopt };

@@ -40,6 +40,9 @@ struct ENGINE_DOUBLE_API CallLogEntry {
 	// The calling thread's modelled plug-in nanoseconds so far (internal/crossing.hpp), for a
 	// benchmark to split a method's own time at the script calls it makes.
 	uint64_t plugin_ns = 0;
+	// The same thread's plug-in operations so far, by kind (indexed by internal::Cost), so the
+	// split also says what each stretch spent its time on.
+	std::vector<uint64_t> plugin_operations;
 
 	// "path_service.gd get _query_batch", "path_service.gd set cache_misses = 4",
 	// "path_service.gd call _route_failure(&\"GOAL_UNREACHABLE\")",

@@ -36,7 +36,9 @@ uint64_t call_log_append(const godot::Object *p_object, CallLogKind p_kind, cons
 	entry.object_label = ObjectAccess::state(p_object).log_label;
 	entry.name = p_name;
 	entry.found = p_found;
-	entry.plugin_ns = crossing_state_of_thread().nanoseconds[CROSSING_PLUGIN];
+	const CrossingState &crossings = crossing_state_of_thread();
+	entry.plugin_ns = crossings.nanoseconds[CROSSING_PLUGIN];
+	entry.plugin_operations.assign(std::begin(crossings.kinds[CROSSING_PLUGIN]), std::end(crossings.kinds[CROSSING_PLUGIN]));
 	for (int i = 0; i < p_argcount; i++) {
 		entry.arguments.push_back(*p_args[i]);
 	}
