@@ -134,7 +134,7 @@ inline constexpr CostRow COST_TABLE[] = {
 	{ Cost::ARRAY_SIZE, 3, "array_size" },                              // Array::size() 3
 	{ Cost::ARRAY_READ, 1, "array_read" },                              // const Array & operator[] read as an int 5.6, with its conversion (5)
 	{ Cost::ARRAY_APPEND, 25, "array_append" },                         // the append of 78 less its argument's Variant; it allocates the storage (later appends grow it)
-	{ Cost::ARRAY_DUPLICATE, 75, "array_duplicate" },                   // Array::duplicate(false) of 1,024 ints 97, whatever the size (copy on write), less the copy's release
+	{ Cost::ARRAY_DUPLICATE, 75, "array_duplicate", 1 },                // Array::duplicate(false) of 1,024 ints 97, whatever the size (copy on write), less the copy's release; the copy is a new Array (its shared storage is not copied)
 	{ Cost::ARRAY_COPY_ELEMENT, 15, "array_copy_element" },             // derived: a deep copy's element in an Array: a Variant copy (7) written into storage allocated once
 	{ Cost::ARRAY_TYPED, 2, "array_typed" },                            // new TypedArray<StringName> 47, less a new Array's construction and release, its class name and script arguments
 	{ Cost::NESTED_CONTAINER, 45, "nested_container", 1 },              // derived: each container a deep copy makes inside the copied one, as a new Dictionary (43)
