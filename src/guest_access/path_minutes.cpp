@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace veltrin {
 
@@ -110,9 +111,14 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 	// The steps are read from the route as it was given, through a copy that nothing else
 	// holds: its elements stay put while the services' scripts run between steps, so each
 	// is read in place and serves as the memo's key, and a script that changes the route
-	// cannot change what is being walked.
-	const godot::Array cells = p_route.duplicate(false);
-	const bool typed_cells = cells.get_typed_builtin() == godot::Variant::VECTOR3I;
+	// cannot change what is being walked. The plug-in's own list: no engine array is made.
+	const int64_t cell_count = p_route.size();
+	std::vector<godot::Variant> cells;
+	cells.reserve(static_cast<size_t>(cell_count));
+	for (int64_t i = 0; i < cell_count; i++) {
+		cells.push_back(p_route[i]);
+	}
+	const bool typed_cells = p_route.get_typed_builtin() == godot::Variant::VECTOR3I;
 	// A step's end is the next step's start: the two slots take turns.
 	RouteCell ends[2];
 	int from_slot = 0;
@@ -166,8 +172,8 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 	}
 	// The ends of the walked copy: a step was walked, so it holds at least two cells. Ends
 	// stored as cells are handed over as they lie; others as the cells they convert to.
-	const godot::Variant &first = cells[0];
-	const godot::Variant &last = cells[cells.size() - 1];
+	const godot::Variant &first = cells.front();
+	const godot::Variant &last = cells.back();
 	const godot::Variant route = p_route;
 	const bool ends_are_cells = typed_cells || (first.get_type() == godot::Variant::VECTOR3I && last.get_type() == godot::Variant::VECTOR3I);
 	const int64_t cost = ends_are_cells ? p_path_service.call_held(p_names.calculate_guest_batch_path_cost, first, last, route) : p_path_service.call_held(p_names.calculate_guest_batch_path_cost, godot::Variant(godot::Vector3i(first)), godot::Variant(godot::Vector3i(last)), route);
