@@ -249,11 +249,10 @@ godot::Dictionary nearest_guest_access_impl(const ProjectionNames &p_names, cons
 	}
 	// The goals as the caller gave them: a script the query calls may empty or refill the
 	// caller's list (it is shared), and the query answers for what it was asked.
-	const int64_t goal_count = p_goals.size();
 	AccessCells goals;
-	goals.reserve(static_cast<size_t>(goal_count));
-	for (int64_t i = 0; i < goal_count; i++) {
-		goals.push_back(p_goals[i]);
+	goals.reserve(static_cast<size_t>(p_goals.size()));
+	for (const godot::Variant &goal : p_goals) {
+		goals.push_back(goal);
 	}
 	const godot::Variant start_key = p_start;
 	const godot::Variant start_layer = static_cast<int64_t>(p_start.z);

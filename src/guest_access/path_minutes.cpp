@@ -112,11 +112,11 @@ int64_t route_minutes(const ProjectionNames &p_names, const LiveObject &p_path_s
 	// holds: its elements stay put while the services' scripts run between steps, so each
 	// is read in place and serves as the memo's key, and a script that changes the route
 	// cannot change what is being walked. The plug-in's own list: no engine array is made.
-	const int64_t cell_count = p_route.size();
 	std::vector<godot::Variant> cells;
-	cells.reserve(static_cast<size_t>(cell_count));
-	for (int64_t i = 0; i < cell_count; i++) {
-		cells.push_back(p_route[i]);
+	cells.reserve(static_cast<size_t>(p_route.size()));
+	// Range-for reads the elements in place, with no call into the engine per cell.
+	for (const godot::Variant &element : p_route) {
+		cells.push_back(element);
 	}
 	const bool typed_cells = p_route.get_typed_builtin() == godot::Variant::VECTOR3I;
 	// A step's end is the next step's start: the two slots take turns.
