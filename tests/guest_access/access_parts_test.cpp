@@ -286,23 +286,45 @@ TEST_F(PathMinutesTest, AsksOnceForARunThroughAStairAndAgainForTheWalkAfterIt) {
 	EXPECT_EQ(ResortFixture::call_count(resort.path(), "get_connector"), 2);
 }
 
+// A short route and one long enough to be walked through an engine copy: the same questions
+// as when the route stays as it is.
 TEST_F(PathMinutesTest, AScriptThatEmptiesTheRouteMidWalkDoesNotChangeTheStepsWalked) {
 	resort.options().route_cost_answer = int64_t(450);
-	Array route = cell_list({ Vector3i(2, 0, 0), Vector3i(1, 0, 0), Vector3i(0, 0, 0), Vector3i(0, 1, 0), Vector3i(1, 1, 0), Vector3i(2, 1, 0) });
-	Ref<engine_double::ScriptDouble> script = engine_double::ScriptDouble::create(ELEVATOR_SERVICE_SCRIPT_PATH);
-	script->method("owns_connector", 1, [route](const engine_double::ScriptCall &p_call) mutable -> Variant {
-		route.clear();
-		return String(p_call[0]).begins_with("elevator.");
-	});
-	Ref<RefCounted> elevators = script->instantiate();
-	engine_double::error_log_clear();
-	// The walk reaches the shaft, and the route's cost is asked from the ends it was given.
-	EXPECT_EQ(minutes(route, 10, 20, 100, elevators.ptr()), 5);
-	EXPECT_EQ(elevator_questions(elevators.ptr()), 3);
-	const std::vector<engine_double::CallLogEntry> entries = engine_double::call_log_entries_for(resort.path());
-	ASSERT_FALSE(entries.empty());
-	EXPECT_EQ(entries.back().arguments, Array::make(Vector3i(2, 0, 0), Vector3i(2, 1, 0), Array()));
-	EXPECT_EQ(engine_double::error_log_size(), 0u);
+	for (const int32_t start_x : { 2, 45 }) {
+		std::vector<std::string> asked[2];
+		for (const bool empties : { false, true }) {
+			Array route;
+			for (int32_t x = start_x; x >= 0; x--) {
+				route.append(Vector3i(x, 0, 0));
+			}
+			route.append_array(cell_list({ Vector3i(0, 1, 0), Vector3i(1, 1, 0), Vector3i(2, 1, 0) }));
+			Ref<engine_double::ScriptDouble> script = engine_double::ScriptDouble::create(ELEVATOR_SERVICE_SCRIPT_PATH);
+			script->method("owns_connector", 1, [route, empties](const engine_double::ScriptCall &p_call) mutable -> Variant {
+				if (empties) {
+					route.clear();
+				}
+				return String(p_call[0]).begins_with("elevator.");
+			});
+			Ref<RefCounted> elevators = script->instantiate();
+			// The service remembers the steps it was asked about: each walk starts from none.
+			resort.step_memo.clear();
+			engine_double::error_log_clear();
+			engine_double::call_log_clear();
+			// The walk reaches the shaft, and the route's cost is asked from the ends it was given.
+			EXPECT_EQ(minutes(route, 10, 20, 100, elevators.ptr()), 5);
+			const std::vector<engine_double::CallLogEntry> entries = engine_double::call_log_entries_for(resort.path());
+			ASSERT_FALSE(entries.empty());
+			EXPECT_EQ(entries.back().arguments, Array::make(Vector3i(start_x, 0, 0), Vector3i(2, 1, 0), empties ? Array() : route));
+			EXPECT_EQ(engine_double::error_log_size(), 0u);
+			asked[empties] = engine_double::call_log_lines();
+		}
+		EXPECT_GE(asked[false].size(), size_t(3));
+		EXPECT_EQ(asked[true].size(), asked[false].size());
+		// Every question but the last (its route argument) is the same.
+		for (size_t i = 0; i + 1 < asked[false].size() && i + 1 < asked[true].size(); i++) {
+			EXPECT_EQ(asked[true][i], asked[false][i]) << "start " << start_x << ", call " << i;
+		}
+	}
 }
 
 TEST_F(PathMinutesTest, AMemoEntryThatIsNotANameIsNoMemoHit) {
