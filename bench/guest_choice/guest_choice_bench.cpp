@@ -259,15 +259,6 @@ double calibrated_profile_ns() {
 	return ns;
 }
 
-// Work the benchmark made itself, priced as if the plug-in had made it and kept its blocks.
-double at_plugin_prices(const ModelledNs &p_made) {
-	uint64_t allocations = 0;
-	for (size_t kind = 0; kind < size_t(Cost::COUNT); kind++) {
-		allocations += p_made.kinds[kind] * engine_double::internal::COST_TABLE[kind].allocations;
-	}
-	return p_made.caller + double(allocations) * double(engine_double::internal::cost_ns(Cost::HELD_ALLOCATION));
-}
-
 // What the answer itself holds, made directly: every candidate's row copy (its id written
 // in), and for each accepted row its evaluated copy with four written keys and an
 // eleven-term dictionary, for each refused one its two-key entry, the four lists. Priced

@@ -71,6 +71,15 @@ ModelledNs modelled_ns(Work p_work) {
 	return result;
 }
 
+// Work a benchmark made itself, priced as if the plug-in had made it and kept its blocks.
+inline double at_plugin_prices(const ModelledNs &p_made) {
+	uint64_t allocations = 0;
+	for (size_t kind = 0; kind < size_t(engine_double::internal::Cost::COUNT); kind++) {
+		allocations += p_made.kinds[kind] * engine_double::internal::COST_TABLE[kind].allocations;
+	}
+	return p_made.caller + double(allocations) * double(engine_double::internal::cost_ns(engine_double::internal::Cost::HELD_ALLOCATION));
+}
+
 // The kinds of operation that carry most of the modelled time of p_counts (operations by
 // kind, or the difference of two such counts), per unit; a difference is printed signed.
 inline void print_top_kinds(const double (&p_counts)[size_t(engine_double::internal::Cost::COUNT)], double p_units, size_t p_top, bool p_difference) {
